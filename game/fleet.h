@@ -1,0 +1,42 @@
+// The alien fleet: 60 aliens, 6 rows of 10, one stepping each frame.
+#pragma once
+#include <array>
+#include <cstdint>
+
+struct Alien {
+    std::int16_t x;     // centre column
+    std::int16_t y;     // top row
+    std::uint8_t type;  // 0 gone; 1-3 the kind
+};
+
+constexpr int FLEET_ROWS = 6;
+constexpr int FLEET_COLS = 10;
+constexpr int FLEET_SIZE = FLEET_ROWS * FLEET_COLS;
+
+enum : int {
+    MARCH_LEFT = 1,
+    MARCH_DOWN = 2,
+};
+
+int Fleet_Reset(int wave);
+int Fleet_Update();  // 1 when the alien stepped this frame came down below y 207
+int Fleet_Count();
+int Fleet_HitTest(int x, int y);  // 0, or 2/3/4 for kind 1/2/3
+int Fleet_FrontY();
+int Fleet_UpdateDirection();
+void Fleet_DropBombs();
+void Fleet_MarchSound();
+
+struct FleetView {
+    const std::array<Alien, FLEET_SIZE> *aliens;
+    int cursor;
+    int marchFlags;
+    int sweepCount;
+    int explodeTimer;
+    int explodeIndex;
+    int bombTimer;
+    int notePending;
+    int noteTimer;
+    int noteIndex;
+};
+FleetView Fleet_View();

@@ -1,0 +1,205 @@
+// Display and draw queue. Commands wait in a 64-slot ring and are executed
+// in one batch straight into the surface's pixels at a flush or present.
+#include "platform/gfx.h"
+
+#include <SDL.h>
+
+#include <array>
+#include <cstdio>
+
+#include "assets/font.h"
+
+namespace {
+
+constexpr std::uint32_t SDL_FLAGS = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
+static_assert(SDL_FLAGS == 0x231);
+constexpr std::uint32_t START_COLOUR = 0xFF0000C0;  // blue 192 until the first screen is drawn
+
+std::uint32_t SdlTicks() { return SDL_GetTicks(); }
+void SdlDelay(std::uint32_t ms) { SDL_Delay(ms); }
+constexpr GfxClock SDL_CLOCK{SdlTicks, SdlDelay};
+
+struct Display {
+    SDL_Surface *screen;
+    std::uint32_t lastPresentTick;
+    int head;
+    int tail;
+    int count;
+    std::array<DrawCommand, GFX_SLOTS> slots;
+    int presentEnabled;
+    GfxClock clock;
+    GfxObserver observer;
+};
+
+Display gfx{nullptr, 0, 0, 0, 0, {}, 0, SDL_CLOCK, {}};
+
+constexpr std::uint32_t GreyPixel(std::uint8_t g) { return 0xFF000000u + g * 0x010101u; }
+
+int Enqueue(const Picture *picture, int x, int y, int w, int h, int grey) {
+    const int next = (gfx.tail + 1) % GFX_SLOTS;
+    if (next == gfx.head) return GFX_FULL;
+    // Arguments are stored as they come, truncated to the fields' widths.
+    gfx.slots[gfx.tail] = DrawCommand{picture, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                                      static_cast<std::int16_t>(w), static_cast<std::int16_t>(h),
+                                      static_cast<std::uint8_t>(grey)};
+    gfx.count++;
+    gfx.tail = next;
+    return GFX_OK;
+}
+
+// Draws one command, clipped to the screen: nothing outside the surface is
+// ever written, and a partly visible picture keeps its visible part.
+void Execute(const DrawCommand &cmd) {
+    if (gfx.observer.draw) gfx.observer.draw(cmd);
+    SDL_Surface *s = gfx.screen;
+    if (s == nullptr || cmd.w <= 0 || cmd.h <= 0) return;
+    const int x0 = cmd.x < 0 ? 0 : cmd.x;
+    const int y0 = cmd.y < 0 ? 0 : cmd.y;
+    const int x1 = cmd.x + cmd.w > s->w ? s->w : cmd.x + cmd.w;
+    const int y1 = cmd.y + cmd.h > s->h ? s->h : cmd.y + cmd.h;
+    if (x0 >= x1 || y0 >= y1) return;
+
+    SDL_LockSurface(s);
+    auto *base = static_cast<std::uint8_t *>(s->pixels);
+    for (int row = y0; row < y1; ++row) {
+        auto *dst = reinterpret_cast<std::uint32_t *>(base + static_cast<std::size_t>(row) * s->pitch);
+        if (cmd.picture != nullptr) {
+            const Picture *src = cmd.picture + static_cast<std::size_t>(row - cmd.y) * cmd.w;
+            for (int col = x0; col < x1; ++col) dst[col] = GreyPixel(src[col - cmd.x]);
+        } else {
+            const std::uint32_t value = GreyPixel(cmd.grey);
+            for (int col = x0; col < x1; ++col) dst[col] = value;
+        }
+    }
+    SDL_UnlockSurface(s);
+}
+
+void RunQueue() {
+    while (gfx.count > 0) {
+        Execute(gfx.slots[gfx.head]);
+        gfx.head = (gfx.head + 1) % GFX_SLOTS;
+        gfx.count--;
+    }
+    if (gfx.screen != nullptr) SDL_UpdateRect(gfx.screen, 0, 0, 0, 0);
+}
+
+}  // namespace
+
+int Gfx_Init() {
+    gfx.presentEnabled = 0;
+    if (SDL_Init(SDL_FLAGS) != 0) {
+        std::puts("SDL initialize error.");
+        return 1;
+    }
+    gfx.screen = SDL_SetVideoMode(SCREEN_W, SCREEN_H, 32, SDL_SWSURFACE);
+    if (gfx.screen == nullptr) {
+        std::puts("SDL initialize error.");
+        return 1;
+    }
+    SDL_FillRect(gfx.screen, nullptr, START_COLOUR);
+    SDL_UpdateRect(gfx.screen, 0, 0, 0, 0);
+    gfx.lastPresentTick = gfx.clock.ticks();
+    return 0;
+}
+
+int Gfx_Shutdown() {
+    SDL_FreeSurface(gfx.screen);
+    gfx.screen = nullptr;  // later flushes draw nothing rather than into freed memory
+    return 0;
+}
+
+int Gfx_ResetQueue() {
+    gfx.count = 0;
+    gfx.tail = 0;
+    gfx.head = 0;
+    return 0;
+}
+
+int Gfx_QueueCount(int *out) {
+    *out = gfx.count;
+    return 0;
+}
+
+int Gfx_SetPresentEnabled(int flag) {
+    gfx.presentEnabled = flag;
+    return 0;
+}
+
+int Gfx_QueueFill(int x, int y, int w, int h, int grey) { return Enqueue(nullptr, x, y, w, h, grey & 0xFF); }
+
+int Gfx_QueuePicture(int x, int y, int w, int h, const Picture *picture) { return Enqueue(picture, x, y, w, h, 0); }
+
+int Gfx_QueueChar(int x, int y, int ch) {
+    // The range test comes before the full test.
+    if (static_cast<unsigned>(ch) > 127u) return GFX_BAD_CHAR;
+    return Enqueue(FONT[static_cast<std::size_t>(ch)], x, y, GLYPH_SIZE, GLYPH_SIZE, 0);
+}
+
+int Gfx_QueueText(int x, int y, const char *text) {
+    if (*text == '\0') return 0;
+    int budget = 1000;
+    const auto *p = reinterpret_cast<const unsigned char *>(text);
+    do {
+        Gfx_QueueChar(x, y, *p);  // a refused character still takes its place
+        x += 8;
+        ++p;
+        --budget;
+        if (x > 312) {
+            y += 8;
+            if (y > 232) break;
+            x = 0;
+        }
+    } while (*p != '\0' && budget > 0);
+    return 0;
+}
+
+int Gfx_QueueNumber(int x, int y, int value) {
+    int divisor = 100000;
+    for (int i = 0; i < 6; ++i) {
+        const int digit = (value / divisor) % 10;
+        value %= divisor;
+        divisor /= 10;
+        Gfx_QueueChar(x, y, '0' + digit);
+        x += 8;
+    }
+    return 0;
+}
+
+int Gfx_Flush() {
+    if (gfx.observer.flush) gfx.observer.flush();
+    RunQueue();
+    return 0;
+}
+
+int Gfx_Present() {
+    if (gfx.presentEnabled == 0) {
+        if (gfx.observer.present) gfx.observer.present(GFX_DISABLED);
+        return GFX_DISABLED;
+    }
+    const auto elapsed = static_cast<std::int32_t>(gfx.clock.ticks() - gfx.lastPresentTick);
+    if (elapsed <= GFX_FRAME_MS - 1) gfx.clock.delay(static_cast<std::uint32_t>(GFX_FRAME_MS - elapsed));
+    // Stamped after the wait: the time spent drawing counts towards the next frame.
+    gfx.lastPresentTick = gfx.clock.ticks();
+    if (gfx.observer.present) gfx.observer.present(GFX_OK);
+    RunQueue();
+    return GFX_OK;
+}
+
+int Gfx_ClearScreen() {
+    Gfx_ResetQueue();
+    Gfx_QueueFill(0, 0, SCREEN_W, SCREEN_H, 0);
+    if (gfx.presentEnabled != 0) {
+        Gfx_Present();
+    } else {
+        Gfx_Flush();
+    }
+    return 0;
+}
+
+void Gfx_SetClock(const GfxClock *clock) { gfx.clock = clock != nullptr ? *clock : SDL_CLOCK; }
+
+void Gfx_SetObserver(const GfxObserver *observer) { gfx.observer = observer != nullptr ? *observer : GfxObserver{}; }
+
+GfxView Gfx_View() {
+    return GfxView{gfx.screen, gfx.lastPresentTick, gfx.head, gfx.tail, gfx.count, gfx.presentEnabled, gfx.slots.data()};
+}

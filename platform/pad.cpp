@@ -1,0 +1,185 @@
+// Input: SDL events drained once a frame by whoever reads the pad, folded
+// into held masks for pads 0 and 1 and a quit request.
+#include "platform/pad.h"
+
+#include <SDL.h>
+
+#include <array>
+
+namespace {
+
+struct KeyBinding {
+    int sym;
+    ButtonMask bit;  // 0: a quit key
+};
+
+// Keys not listed are ignored. The keyboard always drives pad 0.
+constexpr std::array<KeyBinding, 11> KEY_TABLE{{
+    {SDLK_UP, BTN_UP},
+    {SDLK_DOWN, BTN_DOWN},
+    {SDLK_LEFT, BTN_LEFT},
+    {SDLK_RIGHT, BTN_RIGHT},
+    {SDLK_z, BTN_A},
+    {SDLK_SPACE, BTN_A},
+    {SDLK_x, BTN_B},
+    {SDLK_c, BTN_X},
+    {SDLK_v, BTN_Y},
+    {SDLK_q, 0},
+    {SDLK_ESCAPE, 0},
+}};
+
+// Joystick button numbers as the handheld's SDL port reports its controls;
+// numbers without an entry (1, 3, 5, 7, 16 and up) are ignored.
+constexpr std::array<ButtonMask, 16> JOY_BUTTON_TABLE{
+    BTN_UP, 0, BTN_LEFT, 0, BTN_DOWN, 0, BTN_RIGHT, 0,
+    BTN_START, BTN_SELECT, BTN_L, BTN_R, BTN_A, BTN_B, BTN_X, BTN_Y,
+};
+
+int SdlNumJoysticks() { return SDL_NumJoysticks(); }
+SDL_Joystick *SdlOpen(int index) { return SDL_JoystickOpen(index); }
+int SdlNumAxes(SDL_Joystick *j) { return SDL_JoystickNumAxes(j); }
+int SdlNumButtons(SDL_Joystick *j) { return SDL_JoystickNumButtons(j); }
+void SdlClose(SDL_Joystick *j) { SDL_JoystickClose(j); }
+constexpr PadJoystickOps SDL_JOYSTICKS{SdlNumJoysticks, SdlOpen, SdlNumAxes, SdlNumButtons, SdlClose};
+
+struct Input {
+    std::array<ButtonMask, PAD_COUNT> buttons;
+    std::array<ButtonMask, PAD_COUNT> axes;
+    std::array<ButtonMask, PAD_COUNT> prevButtons;
+    std::array<ButtonMask, PAD_COUNT> prevAxes;
+    std::array<SDL_Joystick *, PAD_COUNT> joystick;
+    std::array<int, PAD_COUNT> numAxes;
+    std::array<int, PAD_COUNT> numButtons;
+    int quitRequested;
+    SDL_Event event;
+    PadJoystickOps ops;
+    void (*pollObserver)(ButtonMask);
+};
+
+Input pad{{}, {}, {}, {}, {}, {}, {}, 0, {}, SDL_JOYSTICKS, nullptr};
+
+void HandleKey(int sym, bool pressed) {
+    for (const KeyBinding &k : KEY_TABLE) {
+        if (k.sym != sym) continue;
+        if (k.bit == 0) {
+            if (pressed) pad.quitRequested = 1;  // release does nothing
+        } else if (pressed) {
+            pad.buttons[0] |= k.bit;
+        } else {
+            pad.buttons[0] &= ~k.bit;
+        }
+        return;
+    }
+}
+
+void HandleJoyButton(const SDL_JoyButtonEvent &e, bool down) {
+    if (e.which > 1 || e.button >= JOY_BUTTON_TABLE.size()) return;
+    const ButtonMask bit = JOY_BUTTON_TABLE[e.button];
+    if (bit == 0) return;
+    // Button number and state must pair up: a down event that does not say
+    // pressed, or an up event that does not say released, changes nothing.
+    if (down && e.state == SDL_PRESSED) pad.buttons[e.which] |= bit;
+    if (!down && e.state == SDL_RELEASED) pad.buttons[e.which] &= ~bit;
+}
+
+void HandleAxis(const SDL_JoyAxisEvent &e) {
+    if (e.which > 1) return;
+    ButtonMask &axes = pad.axes[e.which];
+    if (e.axis == 0) {
+        axes &= ~(BTN_LEFT | BTN_RIGHT);
+        if (e.value < -PAD_AXIS_THRESHOLD) axes |= BTN_LEFT;
+        else if (e.value > PAD_AXIS_THRESHOLD) axes |= BTN_RIGHT;
+    } else if (e.axis == 1) {
+        axes &= ~(BTN_UP | BTN_DOWN);
+        if (e.value < -PAD_AXIS_THRESHOLD) axes |= BTN_UP;
+        else if (e.value > PAD_AXIS_THRESHOLD) axes |= BTN_DOWN;
+    }
+}
+
+bool ValidPad(int p) { return p == 0 || p == 1; }
+
+}  // namespace
+
+int Pad_Init() {
+    for (int p = 0; p < PAD_COUNT; ++p) {
+        pad.joystick[p] = nullptr;
+        pad.numAxes[p] = 0;
+        pad.numButtons[p] = 0;
+        pad.buttons[p] = 0;
+        pad.axes[p] = 0;
+    }
+    int n = pad.ops.numJoysticks();
+    if (n > PAD_COUNT) n = PAD_COUNT;
+    for (int i = 0; i < n; ++i) {
+        SDL_Joystick *j = pad.ops.open(i);
+        pad.joystick[i] = j;
+        if (j != nullptr) {
+            pad.numAxes[i] = pad.ops.numAxes(j);
+            pad.numButtons[i] = pad.ops.numButtons(j);
+        }
+    }
+    return 0;
+}
+
+int Pad_Shutdown() {
+    for (SDL_Joystick *j : pad.joystick) {
+        if (j != nullptr) pad.ops.close(j);
+    }
+    return 0;
+}
+
+void Pad_Poll() {
+    pad.quitRequested = 0;
+    pad.prevButtons = pad.buttons;
+    pad.prevAxes = pad.axes;
+    while (SDL_PollEvent(&pad.event)) {
+        const SDL_Event &e = pad.event;
+        switch (e.type) {
+        case SDL_KEYDOWN: HandleKey(e.key.keysym.sym, true); break;
+        case SDL_KEYUP: HandleKey(e.key.keysym.sym, false); break;
+        case SDL_JOYAXISMOTION: HandleAxis(e.jaxis); break;
+        case SDL_JOYBUTTONDOWN: HandleJoyButton(e.jbutton, true); break;
+        case SDL_JOYBUTTONUP: HandleJoyButton(e.jbutton, false); break;
+        case SDL_QUIT: pad.quitRequested = 1; break;
+        default: break;  // mouse, hats, window events and the rest
+        }
+    }
+    if (pad.pollObserver) pad.pollObserver(Pad_Held(0));
+}
+
+int Pad_QuitRequested() { return pad.quitRequested; }
+
+ButtonMask Pad_Held(int p) {
+    if (!ValidPad(p)) return 0;
+    return pad.buttons[p] | pad.axes[p];
+}
+
+ButtonMask Pad_Pressed(int p) {
+    if (!ValidPad(p)) return 0;
+    return (pad.buttons[p] & ~pad.prevButtons[p]) | (pad.axes[p] & ~pad.prevAxes[p]);
+}
+
+int Pad_Read(ButtonMask *out) {
+    Pad_Poll();
+    *out = Pad_Held(0);
+    return 0;
+}
+
+void Pad_SetJoystickOps(const PadJoystickOps *ops) { pad.ops = ops != nullptr ? *ops : SDL_JOYSTICKS; }
+
+void Pad_SetPollObserver(void (*observer)(ButtonMask held)) { pad.pollObserver = observer; }
+
+PadView Pad_View() {
+    PadView v{};
+    for (int p = 0; p < PAD_COUNT; ++p) {
+        v.buttons[p] = pad.buttons[p];
+        v.axes[p] = pad.axes[p];
+        v.prevButtons[p] = pad.prevButtons[p];
+        v.prevAxes[p] = pad.prevAxes[p];
+        v.joystick[p] = pad.joystick[p];
+        v.numAxes[p] = pad.numAxes[p];
+        v.numButtons[p] = pad.numButtons[p];
+    }
+    v.quitRequested = pad.quitRequested;
+    return v;
+}

@@ -1,0 +1,61 @@
+// Input: SDL's keyboard, joystick and quit events folded into button masks.
+// The keyboard always acts as pad 0; two pads are tracked.
+#pragma once
+#include <cstdint>
+
+struct _SDL_Joystick;
+
+using ButtonMask = std::uint32_t;
+
+enum : ButtonMask {
+    BTN_UP = 0x001,
+    BTN_DOWN = 0x002,
+    BTN_LEFT = 0x004,
+    BTN_RIGHT = 0x008,
+    BTN_A = 0x010,  // fire
+    BTN_B = 0x020,
+    BTN_X = 0x040,
+    BTN_Y = 0x080,
+    BTN_L = 0x100,
+    BTN_R = 0x200,
+    BTN_START = 0x400,
+    BTN_SELECT = 0x800,
+};
+
+constexpr int PAD_COUNT = 2;
+constexpr int PAD_AXIS_THRESHOLD = 20000;  // strict on both sides
+
+int Pad_Init();
+int Pad_Shutdown();
+void Pad_Poll();
+int Pad_QuitRequested();
+ButtonMask Pad_Held(int pad);
+ButtonMask Pad_Pressed(int pad);
+int Pad_Read(ButtonMask *out);
+
+// Joystick seam: SDL's joystick calls by default; tests pass fakes to stand
+// for devices this machine does not have. Null restores SDL's.
+struct PadJoystickOps {
+    int (*numJoysticks)();
+    _SDL_Joystick *(*open)(int index);
+    int (*numAxes)(_SDL_Joystick *joy);
+    int (*numButtons)(_SDL_Joystick *joy);
+    void (*close)(_SDL_Joystick *joy);
+};
+void Pad_SetJoystickOps(const PadJoystickOps *ops);
+
+// Told pad 0's held mask after every poll (the replay runner's event log).
+void Pad_SetPollObserver(void (*observer)(ButtonMask held));
+
+// Read-only view of the module's state for tests and tools.
+struct PadView {
+    ButtonMask buttons[PAD_COUNT];
+    ButtonMask axes[PAD_COUNT];
+    ButtonMask prevButtons[PAD_COUNT];
+    ButtonMask prevAxes[PAD_COUNT];
+    _SDL_Joystick *joystick[PAD_COUNT];
+    int numAxes[PAD_COUNT];
+    int numButtons[PAD_COUNT];
+    int quitRequested;
+};
+PadView Pad_View();
