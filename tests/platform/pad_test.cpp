@@ -1,1 +1,290 @@
+// Input: real SDL events pushed into SDL's queue and drained by Pad_Poll.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <vector>
+
+#include "platform/pad.h"
 #include "tests/harness/harness.h"
+
+using harness::PushAxis;
+using harness::PushJoyButton;
+using harness::PushKey;
+
+namespace {
+
+class Pad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        harness::DrainEvents();
+        Pad_SetJoystickOps(nullptr);
+        Pad_Init();
+        Pad_Poll();  // the previous masks now match the cleared ones
+    }
+    void TearDown() override { Pad_SetJoystickOps(nullptr); }
+};
+
+TEST_F(Pad, PressAndReleaseWithinOnePollLeaveTheBitClear) {
+    PushKey(SDLK_z, true);
+    PushKey(SDLK_z, false);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), 0u);
+    EXPECT_EQ(Pad_Pressed(0), 0u);
+}
+
+TEST_F(Pad, KeyboardTableDrivesPadZero) {
+    const struct {
+        int sym;
+        ButtonMask bit;
+    } keys[] = {{SDLK_UP, BTN_UP}, {SDLK_DOWN, BTN_DOWN}, {SDLK_LEFT, BTN_LEFT}, {SDLK_RIGHT, BTN_RIGHT},
+                {SDLK_z, BTN_A},   {SDLK_SPACE, BTN_A},   {SDLK_x, BTN_B},       {SDLK_c, BTN_X},
+                {SDLK_v, BTN_Y}};
+    for (const auto &k : keys) {
+        PushKey(k.sym, true);
+        Pad_Poll();
+        EXPECT_EQ(Pad_Held(0), k.bit) << k.sym;
+        EXPECT_EQ(Pad_Held(1), 0u);
+        PushKey(k.sym, false);
+        Pad_Poll();
+        EXPECT_EQ(Pad_Held(0), 0u) << k.sym;
+    }
+    PushKey(SDLK_a, true);  // not in the table
+    PushKey(SDLK_RETURN, true);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), 0u);
+    EXPECT_EQ(Pad_QuitRequested(), 0);
+}
+
+TEST_F(Pad, SpaceAndZShareTheFireButton) {
+    PushKey(SDLK_SPACE, true);
+    PushKey(SDLK_z, true);
+    PushKey(SDLK_SPACE, false);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), 0u);  // releasing either clears it
+
+    // Joystick button 12 and Z together; letting go of Z clears fire too.
+    PushJoyButton(0, 12, true);
+    PushKey(SDLK_z, true);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), BTN_A);
+    PushKey(SDLK_z, false);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), 0u);
+}
+
+TEST_F(Pad, QuitRequestLivesForOnePoll) {
+    PushKey(SDLK_ESCAPE, true);
+    Pad_Poll();
+    EXPECT_EQ(Pad_QuitRequested(), 1);
+    Pad_Poll();
+    EXPECT_EQ(Pad_QuitRequested(), 0);
+
+    PushKey(SDLK_q, false);  // a release asks for nothing
+    PushKey(SDLK_ESCAPE, false);
+    Pad_Poll();
+    EXPECT_EQ(Pad_QuitRequested(), 0);
+
+    PushKey(SDLK_q, true);
+    Pad_Poll();
+    EXPECT_EQ(Pad_QuitRequested(), 1);
+
+    // SDL's quit event, and polling goes on past it.
+    harness::PushQuit();
+    PushKey(SDLK_LEFT, true);
+    Pad_Poll();
+    EXPECT_EQ(Pad_QuitRequested(), 1);
+    EXPECT_EQ(Pad_Held(0), BTN_LEFT);
+    Pad_Poll();
+    EXPECT_EQ(Pad_QuitRequested(), 0);
+}
+
+TEST_F(Pad, JoystickButtonTable) {
+    const ButtonMask table[16] = {BTN_UP, 0,         BTN_LEFT, 0,     BTN_DOWN, 0,     BTN_RIGHT, 0,
+                                  BTN_START, BTN_SELECT, BTN_L, BTN_R, BTN_A, BTN_B, BTN_X, BTN_Y};
+    for (int b = 0; b < 20; ++b) {
+        const ButtonMask want = b < 16 ? table[b] : 0;
+        for (int p = 0; p < 2; ++p) {
+            PushJoyButton(p, b, true);
+            Pad_Poll();
+            EXPECT_EQ(Pad_Held(p), want) << "pad " << p << " button " << b;
+            EXPECT_EQ(Pad_Held(1 - p), 0u);
+            PushJoyButton(p, b, false);
+            Pad_Poll();
+            EXPECT_EQ(Pad_Held(p), 0u);
+        }
+    }
+}
+
+TEST_F(Pad, ButtonEventsNeedTheirMatchingState) {
+    harness::PushJoyButtonState(0, 12, true, SDL_RELEASED);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), 0u);
+    PushJoyButton(0, 12, true);
+    harness::PushJoyButtonState(0, 12, false, SDL_PRESSED);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), BTN_A);
+}
+
+TEST_F(Pad, DevicesAboveOneAreIgnored) {
+    PushJoyButton(2, 12, true);
+    PushJoyButton(255, 0, true);
+    PushAxis(2, 0, -32768);
+    PushAxis(7, 1, 32767);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), 0u);
+    EXPECT_EQ(Pad_Held(1), 0u);
+    EXPECT_EQ(Pad_Held(2), 0u);
+}
+
+TEST_F(Pad, AxisThresholdIsStrict) {
+    PushAxis(0, 0, -20001);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), BTN_LEFT);
+    PushAxis(0, 0, -20000);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), 0u);
+    PushAxis(0, 0, 20001);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), BTN_RIGHT);
+    PushAxis(0, 0, 20000);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), 0u);
+
+    PushAxis(1, 1, -32768);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(1), BTN_UP);
+    PushAxis(1, 1, 32767);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(1), BTN_DOWN);
+    PushAxis(1, 2, 0);  // other axes change nothing
+    PushAxis(1, 5, -32768);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(1), BTN_DOWN);
+}
+
+TEST_F(Pad, AxisBitsLiveApartFromButtonBits) {
+    PushJoyButton(0, 2, true);  // left button
+    PushAxis(0, 0, -30000);     // and left on the stick
+    Pad_Poll();
+    PushAxis(0, 0, 0);          // the stick centres; the button still holds left
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), BTN_LEFT);
+    EXPECT_EQ(Pad_Pressed(0), 0u);
+}
+
+TEST_F(Pad, PressedReportsOnlyTheLastPoll) {
+    PushKey(SDLK_SPACE, true);
+    PushAxis(0, 1, 25000);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Pressed(0), BTN_A | BTN_DOWN);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Pressed(0), 0u);
+    EXPECT_EQ(Pad_Held(0), BTN_A | BTN_DOWN);
+
+    ButtonMask read = 0;
+    EXPECT_EQ(Pad_Read(&read), 0);
+    EXPECT_EQ(read, BTN_A | BTN_DOWN);
+    EXPECT_EQ(Pad_Held(2), 0u);
+    EXPECT_EQ(Pad_Held(-1), 0u);
+    EXPECT_EQ(Pad_Pressed(5), 0u);
+    EXPECT_EQ(Pad_Pressed(-1), 0u);
+}
+
+TEST_F(Pad, OtherEventTypesAreDropped) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = 1;
+    SDL_PushEvent(&e);
+    e = SDL_Event{};
+    e.type = SDL_JOYHATMOTION;
+    e.jhat.which = 0;
+    e.jhat.value = SDL_HAT_LEFT;
+    SDL_PushEvent(&e);
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), 0u);
+    EXPECT_EQ(Pad_QuitRequested(), 0);
+}
+
+TEST_F(Pad, PollObserverSeesPadZeroAfterEveryPoll) {
+    static std::vector<ButtonMask> seen;
+    seen.clear();
+    Pad_SetPollObserver([](ButtonMask held) { seen.push_back(held); });
+    PushKey(SDLK_RIGHT, true);
+    Pad_Poll();
+    ButtonMask out = 0;
+    Pad_Read(&out);
+    Pad_SetPollObserver(nullptr);
+    EXPECT_EQ(seen, (std::vector<ButtonMask>{BTN_RIGHT, BTN_RIGHT}));
+}
+
+// Fake joysticks: SDL on this machine has none, so the opening rules are
+// checked against a stand-in that reports four devices.
+struct FakeJoysticks {
+    static inline std::vector<int> opened;
+    static inline std::vector<int> closed;
+    static inline int failIndex = -1;
+    static inline _SDL_Joystick *handles[4] = {reinterpret_cast<_SDL_Joystick *>(0x10),
+                                               reinterpret_cast<_SDL_Joystick *>(0x20),
+                                               reinterpret_cast<_SDL_Joystick *>(0x30),
+                                               reinterpret_cast<_SDL_Joystick *>(0x40)};
+    static int Index(_SDL_Joystick *j) {
+        for (int i = 0; i < 4; ++i) {
+            if (handles[i] == j) return i;
+        }
+        return -1;
+    }
+    static constexpr PadJoystickOps OPS{
+        [] { return 4; },
+        [](int i) -> _SDL_Joystick * {
+            opened.push_back(i);
+            return i == failIndex ? nullptr : handles[i];
+        },
+        [](_SDL_Joystick *j) { return 2 + Index(j); },
+        [](_SDL_Joystick *j) { return 16 + Index(j); },
+        [](_SDL_Joystick *j) { closed.push_back(Index(j)); },
+    };
+};
+
+TEST_F(Pad, OnlyTheFirstTwoJoysticksAreOpened) {
+    FakeJoysticks::opened.clear();
+    FakeJoysticks::closed.clear();
+    FakeJoysticks::failIndex = -1;
+    Pad_SetJoystickOps(&FakeJoysticks::OPS);
+    Pad_Init();
+    EXPECT_EQ(FakeJoysticks::opened, (std::vector<int>{0, 1}));
+    const PadView v = Pad_View();
+    EXPECT_EQ(v.joystick[0], FakeJoysticks::handles[0]);
+    EXPECT_EQ(v.joystick[1], FakeJoysticks::handles[1]);
+    EXPECT_EQ(v.numAxes[1], 3);
+    EXPECT_EQ(v.numButtons[1], 17);
+    Pad_Shutdown();
+    EXPECT_EQ(FakeJoysticks::closed, (std::vector<int>{0, 1}));
+}
+
+TEST_F(Pad, AJoystickThatFailsToOpenLeavesItsPadEmpty) {
+    FakeJoysticks::opened.clear();
+    FakeJoysticks::closed.clear();
+    FakeJoysticks::failIndex = 0;
+    Pad_SetJoystickOps(&FakeJoysticks::OPS);
+    Pad_Init();
+    const PadView v = Pad_View();
+    EXPECT_EQ(v.joystick[0], nullptr);
+    EXPECT_EQ(v.numAxes[0], 0);
+    EXPECT_EQ(v.numButtons[0], 0);
+    EXPECT_EQ(v.joystick[1], FakeJoysticks::handles[1]);
+    Pad_Shutdown();
+    EXPECT_EQ(FakeJoysticks::closed, (std::vector<int>{1}));
+    FakeJoysticks::failIndex = -1;
+}
+
+TEST_F(Pad, InitClearsHeldButtons) {
+    PushKey(SDLK_UP, true);
+    PushJoyButton(1, 13, true);
+    Pad_Poll();
+    Pad_Init();
+    EXPECT_EQ(Pad_Held(0), 0u);
+    EXPECT_EQ(Pad_Held(1), 0u);
+}
+
+}  // namespace
