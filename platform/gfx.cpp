@@ -87,7 +87,10 @@ void RunQueue() {
 
 int Gfx_Init() {
     gfx.presentEnabled = 0;
-    if (SDL_Init(SDL_FLAGS) != 0) {
+    // A machine whose SDL cannot start audio at all still gets a game: the
+    // second try leaves the audio part out, and the mixer then finds no
+    // device and stays silent.
+    if (SDL_Init(SDL_FLAGS) != 0 && SDL_Init(SDL_FLAGS & ~SDL_INIT_AUDIO) != 0) {
         std::puts("SDL initialize error.");
         return 1;
     }

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-struct _SDL_Joystick;
+#include <SDL_joystick.h>
 
 using ButtonMask = std::uint32_t;
 
@@ -37,10 +37,10 @@ int Pad_Read(ButtonMask *out);
 // for devices this machine does not have. Null restores SDL's.
 struct PadJoystickOps {
     int (*numJoysticks)();
-    _SDL_Joystick *(*open)(int index);
-    int (*numAxes)(_SDL_Joystick *joy);
-    int (*numButtons)(_SDL_Joystick *joy);
-    void (*close)(_SDL_Joystick *joy);
+    SDL_Joystick *(*open)(int index);
+    int (*numAxes)(SDL_Joystick *joy);
+    int (*numButtons)(SDL_Joystick *joy);
+    void (*close)(SDL_Joystick *joy);
 };
 void Pad_SetJoystickOps(const PadJoystickOps *ops);
 
@@ -53,7 +53,7 @@ struct PadView {
     ButtonMask axes[PAD_COUNT];
     ButtonMask prevButtons[PAD_COUNT];
     ButtonMask prevAxes[PAD_COUNT];
-    _SDL_Joystick *joystick[PAD_COUNT];
+    SDL_Joystick *joystick[PAD_COUNT];
     int numAxes[PAD_COUNT];
     int numButtons[PAD_COUNT];
     int quitRequested;

@@ -224,11 +224,11 @@ struct FakeJoysticks {
     static inline std::vector<int> opened;
     static inline std::vector<int> closed;
     static inline int failIndex = -1;
-    static inline _SDL_Joystick *handles[4] = {reinterpret_cast<_SDL_Joystick *>(0x10),
-                                               reinterpret_cast<_SDL_Joystick *>(0x20),
-                                               reinterpret_cast<_SDL_Joystick *>(0x30),
-                                               reinterpret_cast<_SDL_Joystick *>(0x40)};
-    static int Index(_SDL_Joystick *j) {
+    static inline SDL_Joystick *handles[4] = {reinterpret_cast<SDL_Joystick *>(0x10),
+                                               reinterpret_cast<SDL_Joystick *>(0x20),
+                                               reinterpret_cast<SDL_Joystick *>(0x30),
+                                               reinterpret_cast<SDL_Joystick *>(0x40)};
+    static int Index(SDL_Joystick *j) {
         for (int i = 0; i < 4; ++i) {
             if (handles[i] == j) return i;
         }
@@ -236,13 +236,13 @@ struct FakeJoysticks {
     }
     static constexpr PadJoystickOps OPS{
         [] { return 4; },
-        [](int i) -> _SDL_Joystick * {
+        [](int i) -> SDL_Joystick * {
             opened.push_back(i);
             return i == failIndex ? nullptr : handles[i];
         },
-        [](_SDL_Joystick *j) { return 2 + Index(j); },
-        [](_SDL_Joystick *j) { return 16 + Index(j); },
-        [](_SDL_Joystick *j) { closed.push_back(Index(j)); },
+        [](SDL_Joystick *j) { return 2 + Index(j); },
+        [](SDL_Joystick *j) { return 16 + Index(j); },
+        [](SDL_Joystick *j) { closed.push_back(Index(j)); },
     };
 };
 

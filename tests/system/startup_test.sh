@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Start-up failures of the real binary, and SDL's quit event ending it.
+set -u
+bin="$1"
+fail=0
+check() { # description, condition result
+    if [ "$2" -eq 0 ]; then echo "ok: $1"; else echo "FAILED: $1"; fail=1; fi
+}
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+
+# No display: the message on standard output, status 255, nothing started.
+SDL_VIDEODRIVER=no-such-driver SDL_AUDIODRIVER=dummy "$bin" >"$tmp/out" 2>"$tmp/err"
+status=$?
+check "no display exits with status 255 (got $status)" "$([ $status -eq 255 ]; echo $?)"
+check "no display prints the start-up error line" "$(printf 'SDL initialize error.\n' | cmp -s - "$tmp/out"; echo $?)"
+
+# Runs until SDL's quit event (SDL turns SIGTERM into one): the splash polls
+# the pad from its 62nd frame, about one second in, and the program then
+# shuts down in order with status 0.
+quit_after() { # seconds, then env for the binary
+    local wait="$1"; shift
+    env "$@" "$bin" >"$tmp/out" 2>"$tmp/err" &
+    local pid=$!
+    sleep "$wait"
+    kill -0 "$pid" 2>/dev/null || { wait "$pid"; echo "exited early with $?"; return 1; }
+    kill -TERM "$pid"
+    local i
+    for i in $(seq 1 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        kill -KILL "$pid"; echo "did not quit within 10 s"; return 1
+    fi
+    wait "$pid"
+}
+
+quit_after 0.5 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+status=$?
+check "a quit event during the splash ends the program with status 0 (got $status)" "$([ $status -eq 0 ]; echo $?)"
+
+# No usable sound system: the game still starts and plays, silently.
+quit_after 1.5 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=no-such-driver
+status=$?
+check "without a sound system the game runs and quits with status 0 (got $status)" "$([ $status -eq 0 ]; echo $?)"
+check "without a sound system nothing is printed" "$([ ! -s "$tmp/out" ]; echo $?)"
+
+exit $fail
