@@ -18,6 +18,7 @@ constexpr int GAME_OVER_READ_FROM = 239;
 constexpr int TITLE_GUARD = 30;         // frames before the title reads the pad
 constexpr int TITLE_FLASH_FRAMES = 90;
 constexpr int BLINK_HALF = 30;          // "PUSH BUTTON" is on 30 frames, off 30
+constexpr int TITLE_FOLD = 2 * BLINK_HALF * 30000000;
 
 constexpr const char *PUSH_BUTTON = "PUSH BUTTON";
 constexpr const char *PUSH_BUTTON_BLANK = "           ";  // eleven black squares
@@ -76,6 +77,9 @@ int TitleEnter() {
 int TitleStep() {
     Gfx_Present();
     screens.screenTimer++;
+    // A title left waiting for a year would overflow the count; fold it back
+    // by whole blink periods so the blink and the pad reading carry on.
+    if (screens.screenTimer >= TITLE_FOLD + 2 * BLINK_HALF) screens.screenTimer -= TITLE_FOLD;
     if (screens.screenTimer % BLINK_HALF == 0) {
         const bool on = screens.screenTimer % (2 * BLINK_HALF) < BLINK_HALF;
         Gfx_QueueText(116, 180, on ? PUSH_BUTTON : PUSH_BUTTON_BLANK);
