@@ -91,11 +91,15 @@ int Snd_Init() {
         v.remaining = 0;
         v.loop = 0;
     }
-    // Both blocks primed while paused, so no lock is needed.
+    // Both blocks are primed while the device is paused. The lock is not
+    // needed for that, but it orders these writes before the first
+    // callback even where SDL's unpausing does not.
+    snd.device.lock();
     snd.blockToggle = 1;
     Snd_MixBlock();
     snd.blockToggle = 0;
     Snd_MixBlock();
+    snd.device.unlock();
     snd.device.pause(0);
     return 0;
 }
