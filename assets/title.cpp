@@ -295,32 +295,76 @@ constexpr int WORD_2_Y = 97;   // "MIRAX", rows 97-132
 constexpr int EDGE = 2;        // the black edge around the letters, in pixels
 constexpr int CENTRE_X2 = 2 * HEAD_X + HEAD_W * HEAD_SCALE;  // twice the head's centre column
 
-consteval std::array<std::uint8_t, PIC_TITLE_W * PIC_TITLE_H> BuildTitle() {
-    Canvas<PIC_TITLE_W, PIC_TITLE_H> pic;
-    Blit(HEAD, HEAD_W, HEAD_H, HEAD_X, HEAD_Y, HEAD_SCALE, [&](int x, int y, std::uint8_t g) { pic.Set(x, y, g); });
+// The picture is built in bands of BAND_H rows, each band its own compile-time
+// evaluation, so that no single one outgrows the compilers' evaluation limits
+// (clang's is a million steps); the bands are then joined into one picture.
+constexpr int BAND_H = 16;
+constexpr int BANDS = PIC_TITLE_H / BAND_H;
+static_assert(BANDS * BAND_H == PIC_TITLE_H);
+using Band = std::array<std::uint8_t, PIC_TITLE_W * BAND_H>;
+
+struct Word {
+    std::string_view text;
+    int y;
+};
+constexpr Word WORDS[] = {{"ZULT-", WORD_1_Y}, {"MIRAX", WORD_2_Y}};
+
+template <int B>
+consteval Band BuildBand() {
+    const int top = B * BAND_H;
+    Canvas<PIC_TITLE_W, BAND_H> pic;
+    auto inBand = [&](int y) { return y >= top && y < top + BAND_H; };
+
+    // The head: every art character a HEAD_SCALE square.
+    for (int y = top; y < top + BAND_H; ++y) {
+        const int v = (y - HEAD_Y) / HEAD_SCALE;
+        if (y < HEAD_Y || v >= HEAD_H) continue;
+        for (int u = 0; u < HEAD_W; ++u)
+            for (int i = 0; i < HEAD_SCALE; ++i) pic.Set(HEAD_X + u * HEAD_SCALE + i, y - top, HEAD[v * HEAD_W + u]);
+    }
 
     // Two passes over the letters: first every letter pixel stamps a black
     // disc (the edge), then every letter pixel turns white, so that one
     // letter's edge never covers its neighbour's white.
     auto edge = [&](int x, int y) {
-        for (int dy = -EDGE; dy <= EDGE; ++dy)
+        for (int dy = -EDGE; dy <= EDGE; ++dy) {
+            if (!inBand(y + dy)) continue;
             for (int dx = -EDGE; dx <= EDGE; ++dx)
-                if (dx * dx + dy * dy <= EDGE * EDGE + 1) pic.Set(x + dx, y + dy, 0);  // a rounded edge
+                if (dx * dx + dy * dy <= EDGE * EDGE + 1) pic.Set(x + dx, y + dy - top, 0);  // a rounded edge
+        }
     };
-    auto white = [&](int x, int y) { pic.Set(x, y, 255); };
+    auto white = [&](int x, int y) {
+        if (inBand(y)) pic.Set(x, y - top, 255);
+    };
     for (int pass = 0; pass < 2; ++pass) {
-        for (auto [word, y] : {std::pair<std::string_view, int>{"ZULT-", WORD_1_Y}, {"MIRAX", WORD_2_Y}}) {
-            const int x = (CENTRE_X2 - TITLE_FONT.Width(word, LETTER_SCALE) + 1) / 2;
+        for (const Word &w : WORDS) {
+            const int height = 18 * LETTER_SCALE;
+            if (w.y + height + EDGE <= top || w.y - EDGE >= top + BAND_H) continue;  // not in this band
+            const int x = (CENTRE_X2 - TITLE_FONT.Width(w.text, LETTER_SCALE) + 1) / 2;
             if (pass == 0)
-                TITLE_FONT.Draw(word, x, y, LETTER_SCALE, edge);
+                TITLE_FONT.Draw(w.text, x, w.y, LETTER_SCALE, edge);
             else
-                TITLE_FONT.Draw(word, x, y, LETTER_SCALE, white);
+                TITLE_FONT.Draw(w.text, x, w.y, LETTER_SCALE, white);
         }
     }
     return pic.px;
 }
 
-constexpr auto TITLE = BuildTitle();
+template <int... B>
+constexpr std::array<Band, BANDS> BuildBands(std::integer_sequence<int, B...>) {
+    return {BuildBand<B>()...};  // one evaluation each
+}
+constexpr std::array<Band, BANDS> TITLE_BANDS = BuildBands(std::make_integer_sequence<int, BANDS>());
+
+constexpr std::array<std::uint8_t, PIC_TITLE_W * PIC_TITLE_H> Join(const std::array<Band, BANDS> &bands) {
+    std::array<std::uint8_t, PIC_TITLE_W * PIC_TITLE_H> px{};
+    std::size_t i = 0;
+    for (const Band &b : bands)
+        for (std::uint8_t g : b) px[i++] = g;
+    return px;
+}
+
+constexpr auto TITLE = Join(TITLE_BANDS);
 
 }  // namespace
 
