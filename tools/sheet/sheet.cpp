@@ -4,9 +4,11 @@
 // glyph and every sprite frame at twice their size (erase frames as a black
 // block in a dark outline), and OUTDIR/sound-NN-NAME.wav for each of the
 // twelve sounds: the length that Snd_Play plays, 8000 Hz, unsigned 8-bit,
-// mono. It reads the asset tables only; SDL is never started.
+// mono. OUTDIR is created when missing. It reads the asset tables only; SDL
+// is never started.
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -173,6 +175,8 @@ int main(int argc, char **argv) {
         return 2;
     }
     const std::string dir = argv[1];
+    std::error_code made;
+    std::filesystem::create_directories(dir, made);  // a failure shows as a file that cannot be written
 
     // Left: the title picture. Right: the logo, then the font, then one line
     // per sprite set with its frames in order.
