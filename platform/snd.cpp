@@ -107,7 +107,8 @@ int Snd_Init() {
 int Snd_StartVoice(int channel, const std::uint8_t *samples, std::int32_t length, int loop) {
     if (BadChannel(channel)) return SND_BAD_CHANNEL;
     // Whole groups of four: a sound may play up to 3 bytes past the count.
-    const std::int32_t rounded = (length + 3) & ~3;
+    // Rounded in unsigned arithmetic so no count can overflow.
+    const auto rounded = static_cast<std::int32_t>((static_cast<std::uint32_t>(length) + 3u) & ~3u);
     snd.device.lock();
     Voice &v = snd.voices[channel];
     v.samples = samples;
