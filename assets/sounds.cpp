@@ -9,7 +9,6 @@
 
 namespace {
 
-using synth::Abs;
 using synth::Exp;
 using synth::Glide;
 using synth::Lerp;
