@@ -371,6 +371,16 @@ TEST(Runner, AudioIsOneBlockForEveryTwoPresents) {
     EXPECT_NE(wav.substr(44 + 256 * 60), std::string(data - 256 * 60, static_cast<char>(128)));
 }
 
+TEST(Runner, AScreenshotThatCannotBeWrittenFailsTheRun) {
+    std::string err;
+    EXPECT_EQ(RunReplay({"--passes", "3", "--screenshot", "1:no/such/dir/shot.bmp"}, &err), 1);
+    EXPECT_NE(err.find("--screenshot"), std::string::npos) << err;
+    EXPECT_NE(err.find("no/such/dir/shot.bmp"), std::string::npos) << err;
+    // A screenshot after the last pass run is simply not taken.
+    EXPECT_EQ(RunReplay({"--passes", "3", "--screenshot", "5:" + Scratch("late.bmp")}), 0);
+    EXPECT_FALSE(e2e::FileExists(Scratch("late.bmp")));
+}
+
 TEST(Runner, MalformedArgumentsAndScriptsExitTwoBeforeAnyPass) {
     struct Case {
         std::vector<std::string> args;
