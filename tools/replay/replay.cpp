@@ -3,6 +3,7 @@
 // the game's own code runs unchanged.
 #include "tools/replay/replay.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -290,9 +291,9 @@ void PutLe(std::uint8_t *p, std::uint32_t v, int bytes) {
 // 44-byte header of an 8000 Hz unsigned 8-bit mono WAV with dataBytes of data.
 void WriteWavHeader(FILE *f, std::uint32_t dataBytes) {
     std::uint8_t h[44];
-    std::memcpy(h, "RIFF", 4);
+    std::copy_n("RIFF", 4, h);
     PutLe(h + 4, 36 + dataBytes, 4);
-    std::memcpy(h + 8, "WAVEfmt ", 8);
+    std::copy_n("WAVEfmt ", 8, h + 8);
     PutLe(h + 16, 16, 4);        // fmt chunk size
     PutLe(h + 20, 1, 2);         // PCM
     PutLe(h + 22, 1, 2);         // mono
@@ -300,7 +301,7 @@ void WriteWavHeader(FILE *f, std::uint32_t dataBytes) {
     PutLe(h + 28, SND_RATE, 4);  // bytes a second
     PutLe(h + 32, 1, 2);         // bytes a sample frame
     PutLe(h + 34, 8, 2);         // bits a sample
-    std::memcpy(h + 36, "data", 4);
+    std::copy_n("data", 4, h + 36);
     PutLe(h + 40, dataBytes, 4);
     std::fwrite(h, 1, sizeof h, f);
 }
