@@ -44,9 +44,9 @@ void Start() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (!running) Start();
     BufferChaos chaos(data, size);
-    // At most 64 passes an input (the program carries on into the next
+    // At most 4 passes an input (the program carries on into the next
     // input); each pass takes a count of events first.
-    for (int pass = 0; pass < 64 && !chaos.Done(); ++pass) {
+    for (int pass = 0; pass < 4 && !chaos.Done(); ++pass) {
         const int n = chaos.Next() % 8;
         for (int i = 0; i < (n < 4 ? n : 0); ++i) {
             SDL_Event e;
