@@ -1,4 +1,4 @@
-// PIC_LOGO (Part 3.1): the splash logo, 162x58, greys 0, 150 and 255. A
+// PIC_LOGO: the splash logo, 162x58, greys 0, 150 and 255. A
 // white panel 160x56 with a grey drop shadow two pixels wide along its right
 // and bottom edges (offset two pixels, so the top right and bottom left 2x2
 // corners stay black); on it, in black, the mark of BLORP SOFTWARE, the

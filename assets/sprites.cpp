@@ -1,4 +1,4 @@
-// The five sprite sets (Part 3.1). Every picture is ASCII art turned into
+// The five sprite sets. Every picture is ASCII art turned into
 // grey bytes at compile time ('.' black, '#' white, '+' grey 128, used only
 // by the cannon's blast). Each set is a constexpr frame table; a set function
 // looks its frame up and queues one command: a black fill for an erase frame

@@ -1,4 +1,4 @@
-// PIC_TITLE (Part 3.1): the whole title screen, 320x240, greys 0, 153 and
+// PIC_TITLE: the whole title screen, 320x240, greys 0, 153 and
 // 255. A grey alien head with two white fangs, drawn as ASCII art at half
 // size, and over it the two title words in large white letters edged in
 // black. Every non-black pixel lies in columns 40-282 and rows 21-162; rows

@@ -1,4 +1,4 @@
-// The font table (Part 3.1): which codes have glyphs, the small letters, the
+// The font table: which codes have glyphs, the small letters, the
 // cell rules, and glyphs drawn on the screen through the draw queue.
 #include <gtest/gtest.h>
 

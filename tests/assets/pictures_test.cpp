@@ -1,4 +1,4 @@
-// The two screen pictures (Part 3.1): sizes, grey levels, the title's
+// The two screen pictures: sizes, grey levels, the title's
 // bounds and the logo's panel and shadow, and both drawn on the screen.
 #include <gtest/gtest.h>
 

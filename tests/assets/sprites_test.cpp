@@ -1,4 +1,4 @@
-// The sprite sets (Part 3.1): frame tables, the pictures' rules, and what
+// The sprite sets: frame tables, the pictures' rules, and what
 // each set function queues.
 #include <gtest/gtest.h>
 
