@@ -74,11 +74,10 @@ wait_until 15 "the game's HUD is drawn" hud_shown
 xdotool keydown Right
 for i in 1 2 3; do hold space 0.15; sleep 0.2; done
 xdotool keyup Right
-shot
-[ "$(mean 13 8 10 216)" -lt 300 ] || fail "the cannon did not move away from x 10"
-[ "$(mean 200 8 30 216)" -gt 0 ] || fail "the cannon is not on the floor to the right"
+# The cannon blinks while it arrives, so look until a shot catches it.
+cannon_moved() { [ "$(mean 13 8 10 216)" -lt 300 ] && [ "$(mean 200 8 30 216)" -gt 0 ]; }
+wait_until 10 "the cannon has moved right from x 10" cannon_moved
 hud_shown || fail "the HUD after play"
-echo "ok: the cannon moves and fires"
 
 xdotool key Escape
 for i in $(seq 1 50); do
