@@ -28,14 +28,8 @@ enum : int {
     FRAME_WRECK_B = 3,
 };
 
-struct CannonState {
-    int x;
-    int blinkTimer;
-    int blastTimer;
-    int fireHeld;
-};
-
-CannonState s;
+// The cannon's state is exactly what its view shows; the view hands out a copy.
+CannonView s;
 
 int UpdateWreck()
 {
@@ -113,5 +107,5 @@ int Cannon_HitTest(int px, int py)
 
 CannonView Cannon_View()
 {
-    return {s.x, s.blinkTimer, s.blastTimer, s.fireHeld};
+    return s;
 }

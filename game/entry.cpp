@@ -23,12 +23,8 @@ constexpr int TITLE_FOLD = 2 * BLINK_HALF * 30000000;
 constexpr const char *PUSH_BUTTON = "PUSH BUTTON";
 constexpr const char *PUSH_BUTTON_BLANK = "           ";  // eleven black squares
 
-struct Screens {
-    int screenTimer;
-    int flashTimer;
-};
-
-Screens screens{0, 0};
+// The screens' counters are exactly what the view shows.
+EntryView screens{0, 0};
 
 // A still screen is built unpaced: the queue starts empty and the black
 // screen is drawn at once; the caller queues its content and flushes.
@@ -178,4 +174,4 @@ int Entry_Stop() {
     return 0;
 }
 
-EntryView Entry_View() { return EntryView{screens.screenTimer, screens.flashTimer}; }
+EntryView Entry_View() { return screens; }

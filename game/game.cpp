@@ -25,14 +25,9 @@ constexpr int LIVES_ICON_Y = 96;
 constexpr int LIVES_ICON_STEP = 14;
 constexpr int LIVES_SLOTS = 3;
 
-struct Game {
-    int score;
-    int hiScore;  // lasts as long as the process
-    int lives;
-    int wave;
-};
-
-Game game{0, 0, 0, 0};
+// The game's bookkeeping is exactly what its view shows; hiScore lasts as
+// long as the process.
+GameView game{0, 0, 0, 0};
 
 // The game ends in this frame: a new best is kept for the game-over screen.
 int EndGame() {
@@ -115,4 +110,4 @@ void Hud_DrawLives(int count) {
     for (int i = 0; i < LIVES_SLOTS; ++i) Spr_Cannon(LIVES_X + LIVES_ICON_STEP * i, LIVES_ICON_Y, i < count ? 1 : 0);
 }
 
-GameView Game_View() { return GameView{game.score, game.hiScore, game.lives, game.wave}; }
+GameView Game_View() { return game; }

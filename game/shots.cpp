@@ -34,14 +34,9 @@ enum : int {
     RESULT_REFUSED = 2,
 };
 
-struct ShotsState {
-    Missile shot;
-    int shotPause;
-    Missile bombs[BOMB_SLOTS];
-    int bombCounter;
-};
-
-ShotsState s;
+// The missiles' state is exactly what their view shows; the view hands out
+// a copy.
+ShotsView s;
 
 int AlienPoints(int code)
 {
@@ -173,5 +168,5 @@ int Shots_Update()
 
 ShotsView Shots_View()
 {
-    return {s.shot, s.shotPause, {s.bombs[0], s.bombs[1]}, s.bombCounter};
+    return s;
 }

@@ -29,17 +29,8 @@ enum : int {
     FRAME_BLAST = 4,
 };
 
-struct UfoState {
-    int ufoX;
-    int ufoY;
-    int ufoDir;
-    int shotCount;
-    int waitTimer;
-    int flightTimer;
-    int hitTimer;
-};
-
-UfoState s;
+// The ship's state is exactly what its view shows; the view hands out a copy.
+UfoView s;
 
 int PointsNow()
 {
@@ -137,5 +128,5 @@ void Ufo_CountShot()
 
 UfoView Ufo_View()
 {
-    return {s.ufoX, s.ufoY, s.ufoDir, s.shotCount, s.waitTimer, s.flightTimer, s.hitTimer};
+    return s;
 }

@@ -107,6 +107,14 @@ std::vector<std::string> Split(const std::string &line) {
     return words;
 }
 
+// The "down|up" word of key and joy lines.
+bool ParseDirection(const std::string &word, bool *down, std::string *why) {
+    *down = word == "down";
+    if (*down || word == "up") return true;
+    *why = "expected 'down' or 'up', got '" + word + "'";
+    return false;
+}
+
 // Parses the arguments of one script line after its pass number.
 bool ParseEvent(const std::vector<std::string> &w, SDL_Event *e, std::string *why) {
     *e = SDL_Event{};
@@ -121,8 +129,8 @@ bool ParseEvent(const std::vector<std::string> &w, SDL_Event *e, std::string *wh
     }
     if (kind == "key") {
         if (w.size() != 4) return *why = "expected 'PASS key down|up NAME'", false;
-        const bool down = w[2] == "down";
-        if (!down && w[2] != "up") return *why = "expected 'down' or 'up', got '" + w[2] + "'", false;
+        bool down = false;
+        if (!ParseDirection(w[2], &down, why)) return false;
         int sym = -1;
         for (const KeyName &k : KEY_NAMES) {
             if (w[3] == k.name) sym = k.sym;
@@ -142,8 +150,8 @@ bool ParseEvent(const std::vector<std::string> &w, SDL_Event *e, std::string *wh
     }
     if (kind == "joy") {
         if (w.size() != 5) return *why = "expected 'PASS joy down|up PAD BUTTON'", false;
-        const bool down = w[2] == "down";
-        if (!down && w[2] != "up") return *why = "expected 'down' or 'up', got '" + w[2] + "'", false;
+        bool down = false;
+        if (!ParseDirection(w[2], &down, why)) return false;
         if (!ParseNumber(w[3], 0, 255, &a)) return *why = "PAD must be 0-255, got '" + w[3] + "'", false;
         if (!ParseNumber(w[4], 0, 255, &b)) return *why = "BUTTON must be 0-255, got '" + w[4] + "'", false;
         e->type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
@@ -321,10 +329,7 @@ void DeviceUnlock() {}
 void DeviceClose() {}
 void DeviceMix(std::uint8_t *dst, const std::uint8_t *src, std::uint32_t len, int) {
     for (std::uint32_t i = 0; i < len; ++i) {
-        int v = dst[i] + src[i] - SND_SILENCE;
-        if (v < 0) v = 0;
-        if (v > 255) v = 255;
-        dst[i] = static_cast<std::uint8_t>(v);
+        dst[i] = static_cast<std::uint8_t>(std::clamp(dst[i] + src[i] - SND_SILENCE, 0, 255));
     }
 }
 constexpr SndDeviceOps PULLED_DEVICE{DeviceOpen, DevicePause, DeviceLock, DeviceUnlock, DeviceClose, DeviceMix};
@@ -368,19 +373,17 @@ void OnSound(int channel, int id, int result) {
     LogEvent("snd", 3, f);
 }
 
-bool ReadAll(const std::string &path, std::string *text) {
-    if (path == "-") {
-        std::ostringstream s;
-        s << std::cin.rdbuf();
-        *text = s.str();
-        return !std::cin.bad();
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+bool ReadStream(std::istream &in, std::string *text) {
     std::ostringstream s;
     s << in.rdbuf();
     *text = s.str();
     return !in.bad();
+}
+
+bool ReadAll(const std::string &path, std::string *text) {
+    if (path == "-") return ReadStream(std::cin, text);
+    std::ifstream in(path, std::ios::binary);
+    return in && ReadStream(in, text);
 }
 
 bool OpenOutput(const std::string &path, const char *option, FILE **out, std::string *error) {
