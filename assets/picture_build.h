@@ -32,7 +32,8 @@ template <std::size_t N, typename Plot>
 constexpr void Blit(const std::array<std::uint8_t, N> &art, int w, int h, int x, int y, int scale, Plot plot) {
     if (static_cast<std::size_t>(w) * h != N) throw "art block of the wrong size";
     for (int j = 0; j < h * scale; ++j)
-        for (int i = 0; i < w * scale; ++i) plot(x + i, y + j, art[static_cast<std::size_t>(j / scale) * w + i / scale]);
+        for (int i = 0; i < w * scale; ++i)
+            plot(x + i, y + j, art[static_cast<std::size_t>(j / scale) * w + i / scale]);
 }
 
 // A letter shape in a W x H cell, drawn from its left edge; its width is its

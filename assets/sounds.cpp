@@ -66,7 +66,8 @@ constexpr std::array<Bytes, 68> SamplerChunk() {
 
 // Samples, then a pad byte to an even count, then the chunk.
 template <std::size_t S, std::size_t T>
-constexpr std::array<Bytes, S + S % 2 + T> Store(const std::array<Bytes, S> &samples, const std::array<Bytes, T> &chunk) {
+constexpr std::array<Bytes, S + S % 2 + T> Store(const std::array<Bytes, S> &samples,
+                                                 const std::array<Bytes, T> &chunk) {
     std::array<Bytes, S + S % 2 + T> out{};
     for (std::size_t i = 0; i < S; ++i) out[i] = samples[i];
     for (std::size_t i = 0; i < T; ++i) out[S + S % 2 + i] = chunk[i];
@@ -258,8 +259,8 @@ static_assert(GAME_OVER.size() == 10073 + 1 + 68);
 }  // namespace
 
 const std::array<const std::uint8_t *, SOUND_COUNT> SOUND_SAMPLES{
-    GAME_OVER.data(),   ALIEN_HIT.data(),  CANNON_BLAST.data(), UFO_FLY.data(), UFO_HIT.data(),
-    START.data(),       CANNON_SHOT.data(), GAME_START.data(),  MARCH_1.data(), MARCH_2.data(),
-    MARCH_3.data(),     MARCH_4.data(),
+    GAME_OVER.data(),   ALIEN_HIT.data(),  CANNON_BLAST.data(), UFO_FLY.data(), UFO_HIT.data(), START.data(),
+    CANNON_SHOT.data(), GAME_START.data(), MARCH_1.data(),      MARCH_2.data(), MARCH_3.data(), MARCH_4.data(),
 };
-const std::array<std::uint32_t, SOUND_COUNT> SOUND_LENGTHS{10071, 472, 4008, 2784, 2418, 2690, 842, 17532, 1048, 906, 1008, 962};
+const std::array<std::uint32_t, SOUND_COUNT> SOUND_LENGTHS{10071, 472,   4008, 2784, 2418, 2690,
+                                                           842,   17532, 1048, 906,  1008, 962};

@@ -251,7 +251,10 @@ constexpr SpriteFrame Pic(int w, int h, const std::array<std::uint8_t, N> &px) {
 }
 
 constexpr SpriteFrame CANNON_FRAMES[] = {
-    Erase(13, 8), Pic(13, 8, CANNON), Pic(13, 8, CANNON_BLAST_A), Pic(13, 8, CANNON_BLAST_B),
+    Erase(13, 8),
+    Pic(13, 8, CANNON),
+    Pic(13, 8, CANNON_BLAST_A),
+    Pic(13, 8, CANNON_BLAST_B),
 };
 constexpr SpriteFrame SHIELD_FRAMES[] = {
     Erase(4, 8),
@@ -262,7 +265,7 @@ constexpr SpriteFrame SHIELD_FRAMES[] = {
     Pic(4, 8, SHIELD_RAGGED_LEFT),
 };
 constexpr SpriteFrame SHOT_FRAMES[] = {
-    Erase(3, 8),          Pic(3, 8, SHOT),        Pic(3, 8, BOMB_CROSS),
+    Erase(3, 8),           Pic(3, 8, SHOT),        Pic(3, 8, BOMB_CROSS),
     Pic(3, 8, BOMB_CROSS), Pic(3, 8, BOMB_ZIGZAG), Pic(3, 8, BOMB_ZIGZAG_MIRRORED),
 };
 constexpr SpriteFrame ALIEN_FRAMES[] = {

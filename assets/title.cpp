@@ -290,9 +290,9 @@ constexpr Letter<18, 18> TITLE_LETTERS[] = {
 
 constexpr auto TITLE_FONT = Lettering<18, 18, sizeof TITLE_LETTERS / sizeof TITLE_LETTERS[0]>{TITLE_LETTERS, 3, 8};
 constexpr int LETTER_SCALE = 2;
-constexpr int WORD_1_Y = 58;   // "ZULT-", rows 58-93
-constexpr int WORD_2_Y = 97;   // "MIRAX", rows 97-132
-constexpr int EDGE = 2;        // the black edge around the letters, in pixels
+constexpr int WORD_1_Y = 58;                                 // "ZULT-", rows 58-93
+constexpr int WORD_2_Y = 97;                                 // "MIRAX", rows 97-132
+constexpr int EDGE = 2;                                      // the black edge around the letters, in pixels
 constexpr int CENTRE_X2 = 2 * HEAD_X + HEAD_W * HEAD_SCALE;  // twice the head's centre column
 
 // The picture is built in bands of BAND_H rows, each band its own compile-time
@@ -341,10 +341,8 @@ consteval Band BuildBand() {
             const int height = 18 * LETTER_SCALE;
             if (w.y + height + EDGE <= top || w.y - EDGE >= top + BAND_H) continue;  // not in this band
             const int x = (CENTRE_X2 - TITLE_FONT.Width(w.text, LETTER_SCALE) + 1) / 2;
-            if (pass == 0)
-                TITLE_FONT.Draw(w.text, x, w.y, LETTER_SCALE, edge);
-            else
-                TITLE_FONT.Draw(w.text, x, w.y, LETTER_SCALE, white);
+            if (pass == 0) TITLE_FONT.Draw(w.text, x, w.y, LETTER_SCALE, edge);
+            else TITLE_FONT.Draw(w.text, x, w.y, LETTER_SCALE, white);
         }
     }
     return pic.px;

@@ -15,9 +15,9 @@ enum : int {
     CANNON_MIN_X = 1,
     CANNON_MAX_X = 226,
     CANNON_W = 13,
-    CANNON_BLINK = 60,    // arrival frames, cannot be hit
-    CANNON_BLAST = 90,    // wreck frames
-    SHOT_OFFSET_X = 6,    // the barrel's tip
+    CANNON_BLINK = 60,  // arrival frames, cannot be hit
+    CANNON_BLAST = 90,  // wreck frames
+    SHOT_OFFSET_X = 6,  // the barrel's tip
     SHOT_START_Y = 208,
 };
 
@@ -31,8 +31,7 @@ enum : int {
 // The cannon's state is exactly what its view shows; the view hands out a copy.
 CannonView s;
 
-int UpdateWreck()
-{
+int UpdateWreck() {
     Spr_Cannon(s.x, CANNON_Y, (s.blastTimer & 4) ? FRAME_WRECK_B : FRAME_WRECK_A);
     s.blastTimer -= 1;
     if (s.blastTimer == 0) {
@@ -45,16 +44,14 @@ int UpdateWreck()
 
 }  // namespace
 
-void Cannon_Reset()
-{
+void Cannon_Reset() {
     // fireHeld is kept: a button held across games is not a new press.
     s.x = CANNON_START_X;
     s.blinkTimer = CANNON_BLINK;
     s.blastTimer = 0;
 }
 
-int Cannon_Update()
-{
+int Cannon_Update() {
     if (s.blastTimer > 0) {
         return UpdateWreck();
     }
@@ -93,11 +90,9 @@ int Cannon_Update()
     return 0;
 }
 
-int Cannon_HitTest(int px, int py)
-{
+int Cannon_HitTest(int px, int py) {
     // Columns x+1 .. x+12 from row 216 down; no hit while arriving or wrecked.
-    if (s.blinkTimer > 0 || s.blastTimer > 0 || py < CANNON_Y || px <= s.x ||
-        px >= s.x + CANNON_W) {
+    if (s.blinkTimer > 0 || s.blastTimer > 0 || py < CANNON_Y || px <= s.x || px >= s.x + CANNON_W) {
         return 0;
     }
     Snd_Play(0, SND_CANNON_BLAST);
@@ -105,7 +100,4 @@ int Cannon_HitTest(int px, int py)
     return 1;
 }
 
-CannonView Cannon_View()
-{
-    return s;
-}
+CannonView Cannon_View() { return s; }

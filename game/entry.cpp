@@ -12,12 +12,12 @@
 namespace {
 
 constexpr int SPLASH_FRAMES = 180;
-constexpr int SPLASH_READ_FROM = 119;   // the pad is left alone for the first 61 frames
+constexpr int SPLASH_READ_FROM = 119;  // the pad is left alone for the first 61 frames
 constexpr int GAME_OVER_FRAMES = 300;
 constexpr int GAME_OVER_READ_FROM = 239;
-constexpr int TITLE_GUARD = 30;         // frames before the title reads the pad
+constexpr int TITLE_GUARD = 30;  // frames before the title reads the pad
 constexpr int TITLE_FLASH_FRAMES = 90;
-constexpr int BLINK_HALF = 30;          // "PUSH BUTTON" is on 30 frames, off 30
+constexpr int BLINK_HALF = 30;  // "PUSH BUTTON" is on 30 frames, off 30
 constexpr int TITLE_FOLD = 2 * BLINK_HALF * 30000000;
 
 constexpr const char *PUSH_BUTTON = "PUSH BUTTON";

@@ -12,22 +12,22 @@
 namespace {
 
 enum : int {
-    FLEET_BOTTOM_Y = 104,     // bottom row of the first formation
-    FLEET_WAVE_DROP = 32,     // each wave starts this much lower ...
-    FLEET_LOWEST_Y = 168,     // ... down to here
+    FLEET_BOTTOM_Y = 104,  // bottom row of the first formation
+    FLEET_WAVE_DROP = 32,  // each wave starts this much lower ...
+    FLEET_LOWEST_Y = 168,  // ... down to here
     FLEET_ROW_SPACING = 12,
     FLEET_LEFT_X = 16,
     FLEET_COL_SPACING = 16,
     STEP_SIDE = 4,
     STEP_DOWN = 8,
-    TURN_LEFT_BELOW = 16,     // leftmost centre that makes a left march turn
-    TURN_RIGHT_ABOVE = 224,   // rightmost centre that makes a right march turn
-    LANDED_BELOW = 207,       // an alien stepping down past this has landed
+    TURN_LEFT_BELOW = 16,    // leftmost centre that makes a left march turn
+    TURN_RIGHT_ABOVE = 224,  // rightmost centre that makes a right march turn
+    LANDED_BELOW = 207,      // an alien stepping down past this has landed
     ALIEN_H = 8,
     EXPLODE_FRAMES = 20,
-    BOMB_EXTRA = 15,          // a bomb attempt every live + 16 marching frames
+    BOMB_EXTRA = 15,  // a bomb attempt every live + 16 marching frames
     BOMB_SEED = 0xA5,
-    NOTE_GAP = 24,            // a note needs more frames than this since the last
+    NOTE_GAP = 24,  // a note needs more frames than this since the last
 };
 
 enum : int {
@@ -59,14 +59,10 @@ struct FleetState {
 
 FleetState s;
 
-bool IsLive(const Alien &a)
-{
-    return a.type >= 1 && a.type <= 3;
-}
+bool IsLive(const Alien &a) { return a.type >= 1 && a.type <= 3; }
 
 // Returns 0 and draws nothing for an index outside the table.
-int Explode()
-{
+int Explode() {
     if (s.explodeIndex < 0 || s.explodeIndex >= FLEET_SIZE) {
         s.explodeTimer = 0;
         return 0;
@@ -82,8 +78,7 @@ int Explode()
     return 0;
 }
 
-int Step(Alien &a)
-{
+int Step(Alien &a) {
     int landed = 0;
     const int oldX = a.x;
     const int oldY = a.y;
@@ -110,8 +105,7 @@ int Step(Alien &a)
     return landed;
 }
 
-void Advance()
-{
+void Advance() {
     for (int k = 1; k <= FLEET_SIZE; ++k) {
         const int i = (s.cursor + k) % FLEET_SIZE;
         if (i == 0) {
@@ -131,11 +125,9 @@ void Advance()
 
 }  // namespace
 
-int Fleet_Reset(int wave)
-{
+int Fleet_Reset(int wave) {
     // Each wave starts lower, down to the lowest start from wave 2 on.
-    const int bottom =
-        (wave >= 2) ? FLEET_LOWEST_Y : FLEET_BOTTOM_Y + FLEET_WAVE_DROP * wave;
+    const int bottom = (wave >= 2) ? FLEET_LOWEST_Y : FLEET_BOTTOM_Y + FLEET_WAVE_DROP * wave;
     for (int r = 0; r < FLEET_ROWS; ++r) {
         for (int c = 0; c < FLEET_COLS; ++c) {
             Alien &a = s.aliens[r * FLEET_COLS + c];
@@ -155,8 +147,7 @@ int Fleet_Reset(int wave)
     return 0;
 }
 
-int Fleet_Update()
-{
+int Fleet_Update() {
     s.noteTimer += 1;
     if (s.cursor < 0 || s.cursor >= FLEET_SIZE) {
         return 0;
@@ -176,8 +167,7 @@ int Fleet_Update()
     return landed;
 }
 
-int Fleet_Count()
-{
+int Fleet_Count() {
     int n = 0;
     for (const Alien &a : s.aliens) {
         if (a.type != 0) {
@@ -187,8 +177,7 @@ int Fleet_Count()
     return n;
 }
 
-int Fleet_HitTest(int x, int y)
-{
+int Fleet_HitTest(int x, int y) {
     // The front row is hit on its top eight rows only.
     if (y >= Fleet_FrontY() + ALIEN_H) {
         return 0;
@@ -208,8 +197,7 @@ int Fleet_HitTest(int x, int y)
     return 0;
 }
 
-int Fleet_FrontY()
-{
+int Fleet_FrontY() {
     for (const Alien &a : s.aliens) {
         if (a.type != 0) {
             return a.y;
@@ -218,8 +206,7 @@ int Fleet_FrontY()
     return 0;
 }
 
-int Fleet_UpdateDirection()
-{
+int Fleet_UpdateDirection() {
     int found = 0;
     int minX = 0;
     int maxX = 0;
@@ -247,8 +234,7 @@ int Fleet_UpdateDirection()
     return s.marchFlags;
 }
 
-void Fleet_DropBombs()
-{
+void Fleet_DropBombs() {
     s.bombTimer += 1;
     if (s.bombTimer <= Fleet_Count() + BOMB_EXTRA) {
         return;
@@ -272,8 +258,7 @@ void Fleet_DropBombs()
     }
 }
 
-void Fleet_MarchSound()
-{
+void Fleet_MarchSound() {
     if (s.notePending == 1 && s.noteTimer > NOTE_GAP) {
         Snd_Play(2, MARCH_NOTES[s.noteIndex & 3]);
         s.noteIndex = (s.noteIndex + 1) % 4;
@@ -282,8 +267,7 @@ void Fleet_MarchSound()
     }
 }
 
-FleetView Fleet_View()
-{
-    return {&s.aliens,         s.cursor,    s.marchFlags,  s.sweepCount, s.explodeTimer,
-            s.explodeIndex,    s.bombTimer, s.notePending, s.noteTimer,  s.noteIndex};
+FleetView Fleet_View() {
+    return {&s.aliens,      s.cursor,    s.marchFlags,  s.sweepCount, s.explodeTimer,
+            s.explodeIndex, s.bombTimer, s.notePending, s.noteTimer,  s.noteIndex};
 }

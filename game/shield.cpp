@@ -6,11 +6,11 @@
 namespace {
 
 enum : int {
-    SHIELD_ROW = 24,         // blocks per row of all four shields
-    SHIELD_COLS = 6,         // blocks across one shield
-    SHIELD_TOP = 184,        // top row of the upper blocks
-    SHIELD_LEFT = 24,        // left column of shield 0
-    SHIELD_SPACING = 56,     // from one shield's left edge to the next
+    SHIELD_ROW = 24,      // blocks per row of all four shields
+    SHIELD_COLS = 6,      // blocks across one shield
+    SHIELD_TOP = 184,     // top row of the upper blocks
+    SHIELD_LEFT = 24,     // left column of shield 0
+    SHIELD_SPACING = 56,  // from one shield's left edge to the next
     BLOCK_W = 4,
     BLOCK_H = 8,
 };
@@ -31,8 +31,7 @@ struct ShieldState {
 ShieldState s;
 
 // A standing neighbour is redrawn with the edge facing the loss gnawed.
-void RedrawNeighbour(int index, int frame)
-{
+void RedrawNeighbour(int index, int frame) {
     const ShieldBlock &b = s.blocks[index];
     if (b.alive) {
         Spr_Shield(b.x, b.y, frame);
@@ -41,8 +40,7 @@ void RedrawNeighbour(int index, int frame)
 
 }  // namespace
 
-void Shield_Build()
-{
+void Shield_Build() {
     for (int i = 0; i < SHIELD_BLOCKS; ++i) {
         const int row = i / SHIELD_ROW;
         const int shield = (i % SHIELD_ROW) / SHIELD_COLS;
@@ -55,8 +53,7 @@ void Shield_Build()
     }
 }
 
-void Shield_Erase(int index)
-{
+void Shield_Erase(int index) {
     // Only the hit test calls this; an index outside the table is ignored
     // rather than trusted.
     if (index < 0 || index >= SHIELD_BLOCKS) {
@@ -80,8 +77,7 @@ void Shield_Erase(int index)
     }
 }
 
-int Shield_HitTest(int px, int py)
-{
+int Shield_HitTest(int px, int py) {
     // The rows tested lie one pixel below the rows drawn.
     if (py < SHIELD_TOP + 1 || py > SHIELD_TOP + 2 * BLOCK_H - 1) {
         return 0;
@@ -98,7 +94,4 @@ int Shield_HitTest(int px, int py)
     return hit;
 }
 
-const std::array<ShieldBlock, SHIELD_BLOCKS> &Shield_View()
-{
-    return s.blocks;
-}
+const std::array<ShieldBlock, SHIELD_BLOCKS> &Shield_View() { return s.blocks; }

@@ -14,10 +14,10 @@ namespace {
 
 enum : int {
     SHOT_SPEED = 4,
-    SHOT_TOP = 8,          // a shot whose top goes above this has left the field
-    SHOT_PAUSE = 20,       // covers the explosion of the alien hit
+    SHOT_TOP = 8,     // a shot whose top goes above this has left the field
+    SHOT_PAUSE = 20,  // covers the explosion of the alien hit
     BOMB_SPEED = 3,
-    BOMB_BOTTOM = 216,     // a bomb whose top goes below this is gone
+    BOMB_BOTTOM = 216,  // a bomb whose top goes below this is gone
     MISSILE_H = 8,
     MISSILE_HALF_W = 1,
 };
@@ -38,8 +38,7 @@ enum : int {
 // a copy.
 ShotsView s;
 
-int AlienPoints(int code)
-{
+int AlienPoints(int code) {
     switch (code) {
     case 2: return 10;
     case 3: return 20;
@@ -48,8 +47,7 @@ int AlienPoints(int code)
     }
 }
 
-int UpdateShot()
-{
+int UpdateShot() {
     if (s.shotPause > 0) {
         s.shotPause -= 1;
         return 0;
@@ -91,8 +89,7 @@ int UpdateShot()
     return points;
 }
 
-void UpdateBomb(Missile &m)
-{
+void UpdateBomb(Missile &m) {
     Spr_Shot(m.x - MISSILE_HALF_W, m.y, FRAME_ERASE);
     m.y = static_cast<std::int16_t>(m.y + BOMB_SPEED);
     m.anim = static_cast<std::uint8_t>(m.anim + 1);
@@ -118,8 +115,7 @@ void UpdateBomb(Missile &m)
 
 }  // namespace
 
-int Shots_Reset()
-{
+int Shots_Reset() {
     s.shot.state = 0;
     for (Missile &b : s.bombs) {
         b.state = 0;
@@ -129,8 +125,7 @@ int Shots_Reset()
     return RESULT_OK;
 }
 
-int Shot_Fire(int x, int y)
-{
+int Shot_Fire(int x, int y) {
     if (s.shot.state == 1) {
         return RESULT_REFUSED;
     }
@@ -140,8 +135,7 @@ int Shot_Fire(int x, int y)
     return RESULT_OK;
 }
 
-int Bomb_Drop(int x, int y)
-{
+int Bomb_Drop(int x, int y) {
     for (Missile &b : s.bombs) {
         if (b.state == 0) {
             // The counter's parity picks the kind.
@@ -154,8 +148,7 @@ int Bomb_Drop(int x, int y)
     return RESULT_REFUSED;
 }
 
-int Shots_Update()
-{
+int Shots_Update() {
     const int points = UpdateShot();
     s.bombCounter += 1;
     for (Missile &b : s.bombs) {
@@ -166,7 +159,4 @@ int Shots_Update()
     return points;
 }
 
-ShotsView Shots_View()
-{
-    return s;
-}
+ShotsView Shots_View() { return s; }

@@ -10,11 +10,11 @@ namespace {
 
 enum : int {
     UFO_FIRST_WAIT = 240,
-    UFO_FLIGHT = 224,       // frames from one side to the other
+    UFO_FLIGHT = 224,  // frames from one side to the other
     UFO_LEFT_START = 8,
     UFO_RIGHT_START = 232,
     UFO_TOP = 16,
-    UFO_BAND_BOTTOM = 23,   // the hit band is rows 16-23 whatever ufoY holds
+    UFO_BAND_BOTTOM = 23,  // the hit band is rows 16-23 whatever ufoY holds
     UFO_HALF_W = 8,
     UFO_BLAST_HALF_W = 4,
     UFO_HIT_FRAMES = 90,
@@ -32,8 +32,7 @@ enum : int {
 // The ship's state is exactly what its view shows; the view hands out a copy.
 UfoView s;
 
-int PointsNow()
-{
+int PointsNow() {
     int i = s.shotCount % 6;
     if (i < 0) {
         i += 6;
@@ -41,16 +40,14 @@ int PointsNow()
     return UFO_POINTS[i];
 }
 
-void Park()
-{
+void Park() {
     s.waitTimer = PointsNow() * UFO_WAIT_SCALE;
     s.ufoX = UFO_PARKED_X;
 }
 
 }  // namespace
 
-void Ufo_Reset()
-{
+void Ufo_Reset() {
     // A flight or hit display of the previous game just stops, undrawn.
     s.shotCount = 0;
     s.waitTimer = UFO_FIRST_WAIT;
@@ -59,8 +56,7 @@ void Ufo_Reset()
     s.ufoX = UFO_PARKED_X;
 }
 
-int Ufo_Update()
-{
+int Ufo_Update() {
     if (s.hitTimer > 0) {
         s.hitTimer -= 1;
         if (s.hitTimer == 0) {
@@ -98,8 +94,7 @@ int Ufo_Update()
     return 0;
 }
 
-int Ufo_HitTest(int x, int y)
-{
+int Ufo_HitTest(int x, int y) {
     // A parked ship sits at -32, out of every shot's reach.
     if (s.hitTimer > 0) {
         return 0;
@@ -116,17 +111,8 @@ int Ufo_HitTest(int x, int y)
     return 1;
 }
 
-int Ufo_Points()
-{
-    return PointsNow();
-}
+int Ufo_Points() { return PointsNow(); }
 
-void Ufo_CountShot()
-{
-    s.shotCount += 1;
-}
+void Ufo_CountShot() { s.shotCount += 1; }
 
-UfoView Ufo_View()
-{
-    return s;
-}
+UfoView Ufo_View() { return s; }

@@ -39,8 +39,11 @@ int Enqueue(const Picture *picture, int x, int y, int w, int h, int grey) {
     const int next = (gfx.tail + 1) % GFX_SLOTS;
     if (next == gfx.head) return GFX_FULL;
     // Arguments are stored as they come, truncated to the fields' widths.
-    gfx.slots[gfx.tail] = DrawCommand{picture, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                                      static_cast<std::int16_t>(w), static_cast<std::int16_t>(h),
+    gfx.slots[gfx.tail] = DrawCommand{picture,
+                                      static_cast<std::int16_t>(x),
+                                      static_cast<std::int16_t>(y),
+                                      static_cast<std::int16_t>(w),
+                                      static_cast<std::int16_t>(h),
                                       static_cast<std::uint8_t>(grey)};
     gfx.count++;
     gfx.tail = next;
@@ -204,5 +207,6 @@ void Gfx_SetClock(const GfxClock *clock) { gfx.clock = clock != nullptr ? *clock
 void Gfx_SetObserver(const GfxObserver *observer) { gfx.observer = observer != nullptr ? *observer : GfxObserver{}; }
 
 GfxView Gfx_View() {
-    return GfxView{gfx.screen, gfx.lastPresentTick, gfx.head, gfx.tail, gfx.count, gfx.presentEnabled, gfx.slots.data()};
+    return GfxView{gfx.screen, gfx.lastPresentTick, gfx.head,        gfx.tail,
+                   gfx.count,  gfx.presentEnabled,  gfx.slots.data()};
 }

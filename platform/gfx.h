@@ -11,14 +11,14 @@ using Picture = std::uint8_t;
 
 constexpr int SCREEN_W = 320;
 constexpr int SCREEN_H = 240;
-constexpr int GFX_SLOTS = 64;       // ring size; at most 63 commands wait
-constexpr int GFX_FRAME_MS = 16;    // minimum time between two paced presents
+constexpr int GFX_SLOTS = 64;     // ring size; at most 63 commands wait
+constexpr int GFX_FRAME_MS = 16;  // minimum time between two paced presents
 
 enum GfxResult : int {
     GFX_OK = 0,
-    GFX_BAD_CHAR = 1,   // character code outside 0-127
-    GFX_DISABLED = 2,   // present while presenting is disabled
-    GFX_FULL = 4,       // the ring has no free slot
+    GFX_BAD_CHAR = 1,  // character code outside 0-127
+    GFX_DISABLED = 2,  // present while presenting is disabled
+    GFX_FULL = 4,      // the ring has no free slot
 };
 
 struct DrawCommand {

@@ -31,8 +31,7 @@ constexpr std::array<KeyBinding, 11> KEY_TABLE{{
 // Joystick button numbers as the handheld's SDL port reports its controls;
 // numbers without an entry (1, 3, 5, 7, 16 and up) are ignored.
 constexpr std::array<ButtonMask, 16> JOY_BUTTON_TABLE{
-    BTN_UP, 0, BTN_LEFT, 0, BTN_DOWN, 0, BTN_RIGHT, 0,
-    BTN_START, BTN_SELECT, BTN_L, BTN_R, BTN_A, BTN_B, BTN_X, BTN_Y,
+    BTN_UP, 0, BTN_LEFT, 0, BTN_DOWN, 0, BTN_RIGHT, 0, BTN_START, BTN_SELECT, BTN_L, BTN_R, BTN_A, BTN_B, BTN_X, BTN_Y,
 };
 
 int SdlNumJoysticks() { return SDL_NumJoysticks(); }

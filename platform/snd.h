@@ -6,8 +6,8 @@
 struct SDL_AudioSpec;
 
 constexpr int SND_CHANNELS = 4;
-constexpr int SND_BLOCK = 256;      // samples (bytes) per block
-constexpr int SND_RATE = 8000;      // samples per second
+constexpr int SND_BLOCK = 256;  // samples (bytes) per block
+constexpr int SND_RATE = 8000;  // samples per second
 constexpr int SND_SILENCE = 128;
 
 enum SndResult : int {

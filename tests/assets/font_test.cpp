@@ -19,10 +19,8 @@ int Px(int code, int x, int y) { return FONT[static_cast<std::size_t>(code)][y *
 TEST(Font, CodesWithGlyphsAndEmptySlots) {
     for (int code = 0; code < 128; ++code) {
         const bool drawn = HasOwnGlyph(code) || IsSmallLetter(code);
-        if (drawn)
-            EXPECT_NE(FONT[code], nullptr) << "code " << code;
-        else
-            EXPECT_EQ(FONT[code], nullptr) << "code " << code;
+        if (drawn) EXPECT_NE(FONT[code], nullptr) << "code " << code;
+        else EXPECT_EQ(FONT[code], nullptr) << "code " << code;
     }
     EXPECT_EQ(FONT[' '], nullptr);
     EXPECT_EQ(FONT['@'], nullptr);
@@ -62,10 +60,8 @@ TEST(Font, ColumnSevenBlankRowSevenBlankButForCommaAndSemicolonTails) {
         for (int y = 0; y < 8; ++y) EXPECT_EQ(Px(code, 7, y), 0) << "code " << code << " row " << y;
         int row7 = 0;
         for (int x = 0; x < 8; ++x) row7 += Px(code, x, 7) != 0;
-        if (code == ',' || code == ';')
-            EXPECT_GT(row7, 0) << "the tail of code " << code;
-        else
-            EXPECT_EQ(row7, 0) << "code " << code;
+        if (code == ',' || code == ';') EXPECT_GT(row7, 0) << "the tail of code " << code;
+        else EXPECT_EQ(row7, 0) << "code " << code;
     }
 }
 
@@ -83,7 +79,7 @@ TEST(Font, LettersAndDigitsFitFiveBySeven) {
 }
 
 class FontOnScreen : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         Gfx_ResetQueue();
         harness::FillSurface(harness::Grey(77));
@@ -94,7 +90,8 @@ TEST_F(FontOnScreen, GlyphDrawsItsPixels) {
     ASSERT_EQ(Gfx_QueueChar(40, 16, 'A'), GFX_OK);
     Gfx_Flush();
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(harness::Pixel(40 + x, 16 + y), harness::Grey(Px('A', x, y))) << x << "," << y;
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(harness::Pixel(40 + x, 16 + y), harness::Grey(Px('A', x, y))) << x << "," << y;
     EXPECT_EQ(harness::Pixel(39, 16), harness::Grey(77));
     EXPECT_EQ(harness::Pixel(48, 16), harness::Grey(77));
     EXPECT_EQ(harness::Pixel(40, 24), harness::Grey(77));

@@ -60,8 +60,8 @@ TEST(Pictures, TitleHasAHeadAndLettering) {
             grey += Title(x, y) == 153;
             white += Title(x, y) == 255;
         }
-    EXPECT_GT(grey, 10000);   // a large grey head
-    EXPECT_GT(white, 5000);   // large white lettering
+    EXPECT_GT(grey, 10000);  // a large grey head
+    EXPECT_GT(white, 5000);  // large white lettering
     // The white of the lettering is edged in black: no white pixel of the
     // lettering (columns 78-243, rows 58-132) touches grey.
     for (int y = 58; y <= 132; ++y)
@@ -115,7 +115,7 @@ TEST(Pictures, LogoPanelIsWhiteWithBlackInk) {
 }
 
 class PicturesOnScreen : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         Gfx_ResetQueue();
         harness::FillSurface(harness::Grey(77));
@@ -126,7 +126,8 @@ TEST_F(PicturesOnScreen, TitleFillsTheScreen) {
     ASSERT_EQ(Gfx_QueuePicture(0, 0, PIC_TITLE_W, PIC_TITLE_H, PIC_TITLE), GFX_OK);
     Gfx_Flush();
     for (int y = 0; y < PIC_TITLE_H; y += 3)
-        for (int x = 0; x < PIC_TITLE_W; x += 3) ASSERT_EQ(harness::Pixel(x, y), harness::Grey(Title(x, y))) << x << "," << y;
+        for (int x = 0; x < PIC_TITLE_W; x += 3)
+            ASSERT_EQ(harness::Pixel(x, y), harness::Grey(Title(x, y))) << x << "," << y;
     EXPECT_EQ(harness::Pixel(319, 239), harness::Grey(0));
 }
 
@@ -134,7 +135,8 @@ TEST_F(PicturesOnScreen, LogoAtItsSplashPlace) {
     ASSERT_EQ(Gfx_QueuePicture(80, 92, PIC_LOGO_W, PIC_LOGO_H, PIC_LOGO), GFX_OK);
     Gfx_Flush();
     for (int y = 0; y < PIC_LOGO_H; ++y)
-        for (int x = 0; x < PIC_LOGO_W; ++x) ASSERT_EQ(harness::Pixel(80 + x, 92 + y), harness::Grey(Logo(x, y))) << x << "," << y;
+        for (int x = 0; x < PIC_LOGO_W; ++x)
+            ASSERT_EQ(harness::Pixel(80 + x, 92 + y), harness::Grey(Logo(x, y))) << x << "," << y;
     EXPECT_EQ(harness::Pixel(79, 92), harness::Grey(77));
     EXPECT_EQ(harness::Pixel(80 + PIC_LOGO_W, 92), harness::Grey(77));
     EXPECT_EQ(harness::Pixel(80, 92 + PIC_LOGO_H), harness::Grey(77));

@@ -85,7 +85,9 @@ double BandShare(int id, std::size_t from, std::size_t n, double lo, double hi) 
 }
 
 std::string Text(const std::uint8_t *p, std::size_t n) { return std::string(reinterpret_cast<const char *>(p), n); }
-std::uint32_t U32(const std::uint8_t *p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24; }
+std::uint32_t U32(const std::uint8_t *p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
 
 TEST(Sounds, StoredAndPlayedLengths) {
     const std::uint32_t stored[SOUND_COUNT] = {10071, 472, 4008, 2784, 2418, 2690, 842, 17532, 1048, 906, 1008, 962};
@@ -150,8 +152,8 @@ TEST(Sounds, StartAndEndQuietly) {
 
 TEST(Sounds, GameOverFallsRisesHoldsAndFades) {
     const int id = SND_GAME_OVER;
-    EXPECT_NEAR(PeakHz(id, 0, At(0.1), 100, 400), 210, 20);        // starts near 220
-    EXPECT_NEAR(PeakHz(id, At(0.5), At(0.1), 100, 400), 135, 12);  // bottom near 130
+    EXPECT_NEAR(PeakHz(id, 0, At(0.1), 100, 400), 210, 20);         // starts near 220
+    EXPECT_NEAR(PeakHz(id, At(0.5), At(0.1), 100, 400), 135, 12);   // bottom near 130
     EXPECT_NEAR(PeakHz(id, At(0.85), At(0.15), 100, 400), 160, 8);  // held near 160
     EXPECT_GE(PeakLevel(id, At(0.2), At(0.5)), 100);                // loud
     // Full until the last 0.2 s, then fading out.

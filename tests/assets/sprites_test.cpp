@@ -31,7 +31,7 @@ int QueueCount() {
 }
 
 class Sprites : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { Gfx_ResetQueue(); }
     void TearDown() override { Gfx_ResetQueue(); }
 };
@@ -46,7 +46,7 @@ TEST_F(Sprites, FrameCountsAndSizes) {
         bool erase;
     };
     const Size sizes[] = {
-        {SPR_CANNON, 0, 13, 8, true}, {SPR_CANNON, 1, 13, 8, false}, {SPR_CANNON, 2, 13, 8, false},
+        {SPR_CANNON, 0, 13, 8, true},  {SPR_CANNON, 1, 13, 8, false}, {SPR_CANNON, 2, 13, 8, false},
         {SPR_CANNON, 3, 13, 8, false}, {SPR_SHIELD, 0, 4, 8, true},   {SPR_SHIELD, 1, 4, 8, false},
         {SPR_SHIELD, 2, 4, 8, false},  {SPR_SHIELD, 3, 4, 8, false},  {SPR_SHIELD, 4, 4, 8, false},
         {SPR_SHIELD, 5, 4, 8, false},  {SPR_SHOT, 0, 3, 8, true},     {SPR_SHOT, 1, 3, 8, false},
@@ -103,8 +103,7 @@ TEST_F(Sprites, GreyLevels) {
             if (f.picture == nullptr) continue;
             const std::set<int> greys = Greys(f);
             const bool blast = set == SPR_CANNON && (frame == 2 || frame == 3);
-            if (blast)
-                EXPECT_EQ(greys, (std::set<int>{0, 128, 255})) << "cannon blast frame " << frame;
+            if (blast) EXPECT_EQ(greys, (std::set<int>{0, 128, 255})) << "cannon blast frame " << frame;
             else
                 EXPECT_TRUE(greys == (std::set<int>{0, 255}) || greys == std::set<int>{255})
                     << "set " << set << " frame " << frame;
@@ -121,9 +120,7 @@ TEST_F(Sprites, CannonBlastKeepsTheBaseRow) {
     EXPECT_NE(std::memcmp(Spr_Frame(SPR_CANNON, 2).picture, Spr_Frame(SPR_CANNON, 3).picture, 13 * 8), 0);
 }
 
-TEST_F(Sprites, WholeShieldBlockIsSolidWhite) {
-    EXPECT_EQ(Greys(Spr_Frame(SPR_SHIELD, 1)), std::set<int>{255});
-}
+TEST_F(Sprites, WholeShieldBlockIsSolidWhite) { EXPECT_EQ(Greys(Spr_Frame(SPR_SHIELD, 1)), std::set<int>{255}); }
 
 // A gnawed block has 5 to 7 black pixels, all within two pixels of the edge
 // that faced the lost neighbour, and at least one on that edge itself.
@@ -242,7 +239,7 @@ TEST_F(Sprites, FullQueueDropsTheDraw) {
 }
 
 class SpritesOnScreen : public Sprites {
-  protected:
+protected:
     void SetUp() override {
         Sprites::SetUp();
         harness::FillSurface(harness::Grey(77));

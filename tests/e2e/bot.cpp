@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int HORIZON = 90;         // frames of march predicted
+constexpr int HORIZON = 90;  // frames of march predicted
 constexpr int CANNON_MIN = 1;
 constexpr int CANNON_MAX = 226;
 constexpr int DANGER_FROM_Y = 110;  // bombs above this row are ignored

@@ -66,10 +66,9 @@ TEST_F(Entry, GameOverScreenShowsScoresAndSilencesAllButItsSound) {
     int queued = -1;
     Gfx_QueueCount(&queued);
     EXPECT_EQ(queued, 0);
-    const std::vector<std::pair<int, int>> expected{
-        {2, SND_GAME_OVER}, {0, SND_STOP}, {1, SND_STOP}, {3, SND_STOP}};
+    const std::vector<std::pair<int, int>> expected{{2, SND_GAME_OVER}, {0, SND_STOP}, {1, SND_STOP}, {3, SND_STOP}};
     EXPECT_EQ(played, expected);
-    EXPECT_EQ(Pixel(0, 0), Grey(0));         // cleared
+    EXPECT_EQ(Pixel(0, 0), Grey(0));  // cleared
     EXPECT_NE(Pixel(124 + 1, 116 + 1), Grey(90));
     // Steps only wait: 300 of them, the last returning to the splash.
     for (int i = 0; i < 299; ++i) {

@@ -15,7 +15,7 @@ using e2e::Scratch;
 namespace {
 
 struct Ending {
-    long rows;       // trace rows: the passes that acted
+    long rows;  // trace rows: the passes that acted
     long lastPass;
     long lastState;
 };

@@ -129,9 +129,9 @@ TEST(Title, FireAtCountFortyFiveFlipsEveryTwoFramesAndStartsTheGame) {
     const long r = RowOfPass(t, fire);
     EXPECT_EQ(t.Num(r, "flash_timer"), 89);
     EXPECT_EQ(t.Num(r, "screen_timer"), 59);
-    EXPECT_EQ(t.Num(r + 1, "screen_timer"), 74);  // count 60, snapped
-    EXPECT_EQ(t.Num(r + 2, "screen_timer"), 89);  // count 75
-    EXPECT_EQ(t.Num(r + 3, "screen_timer"), 104); // count 90
+    EXPECT_EQ(t.Num(r + 1, "screen_timer"), 74);   // count 60, snapped
+    EXPECT_EQ(t.Num(r + 2, "screen_timer"), 89);   // count 75
+    EXPECT_EQ(t.Num(r + 3, "screen_timer"), 104);  // count 90
     // The last title step is the 89th after the fire step.
     EXPECT_EQ(t.Num(RowOfPass(t, fire + 89), "state"), 4);
     EXPECT_EQ(t.Num(RowOfPass(t, fire + 89), "flash_timer"), 0);

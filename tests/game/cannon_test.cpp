@@ -19,15 +19,11 @@ using play::Sprite;
 using play::TakeDraws;
 using play::TakeSounds;
 
-Draw CannonAt(int x, int frame)
-{
-    return Sprite(SPR_CANNON, x, CANNON_Y, frame);
-}
+Draw CannonAt(int x, int frame) { return Sprite(SPR_CANNON, x, CANNON_Y, frame); }
 
 class CannonTest : public play::PlayTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PlayTest::SetUp();
         Fleet_Reset(0);
         Shield_Build();
@@ -42,16 +38,14 @@ protected:
     }
 
     // Runs the arrival blink out, so the cannon can be hit.
-    static void MakeReady()
-    {
+    static void MakeReady() {
         while (Cannon_View().blinkTimer > 0) {
             Cannon_Update();
         }
         TakeDraws();
     }
 
-    static void Run(int updates)
-    {
+    static void Run(int updates) {
         for (int i = 0; i < updates; ++i) {
             Cannon_Update();
         }
@@ -60,8 +54,7 @@ protected:
     static int ShotsFired() { return Ufo_View().shotCount; }
 };
 
-TEST_F(CannonTest, ArrivalBlinksForSixtyUpdatesStartingHidden)
-{
+TEST_F(CannonTest, ArrivalBlinksForSixtyUpdatesStartingHidden) {
     const CannonView v = Cannon_View();
     EXPECT_EQ(v.x, 10);
     EXPECT_EQ(v.blinkTimer, 60);
@@ -87,8 +80,7 @@ TEST_F(CannonTest, ArrivalBlinksForSixtyUpdatesStartingHidden)
     EXPECT_TRUE(TakeDraws().empty());
 }
 
-TEST_F(CannonTest, MovesOnePixelAFrameBetweenOneAndTwoHundredTwentySix)
-{
+TEST_F(CannonTest, MovesOnePixelAFrameBetweenOneAndTwoHundredTwentySix) {
     MakeReady();
     Key(SDLK_LEFT, true);
     Cannon_Update();
@@ -120,8 +112,7 @@ TEST_F(CannonTest, MovesOnePixelAFrameBetweenOneAndTwoHundredTwentySix)
     Cannon_Update();
 }
 
-TEST_F(CannonTest, FiresOncePerPressFromTheBarrelTip)
-{
+TEST_F(CannonTest, FiresOncePerPressFromTheBarrelTip) {
     MakeReady();
     Key(SDLK_z, true);
     Cannon_Update();
@@ -151,8 +142,7 @@ TEST_F(CannonTest, FiresOncePerPressFromTheBarrelTip)
     Cannon_Update();
 }
 
-TEST_F(CannonTest, PressWhileAShotFliesIsUsedUp)
-{
+TEST_F(CannonTest, PressWhileAShotFliesIsUsedUp) {
     MakeReady();
     Key(SDLK_z, true);
     Cannon_Update();
@@ -181,8 +171,7 @@ TEST_F(CannonTest, PressWhileAShotFliesIsUsedUp)
     Cannon_Update();
 }
 
-TEST_F(CannonTest, FireHeldSurvivesAReset)
-{
+TEST_F(CannonTest, FireHeldSurvivesAReset) {
     Key(SDLK_z, true);
     Cannon_Update();  // fires at once, even while arriving
     EXPECT_EQ(ShotsFired(), 1);
@@ -195,8 +184,7 @@ TEST_F(CannonTest, FireHeldSurvivesAReset)
     Cannon_Update();
 }
 
-TEST_F(CannonTest, HitZoneIsColumnsXPlusOneToXPlusTwelveFromRow216Down)
-{
+TEST_F(CannonTest, HitZoneIsColumnsXPlusOneToXPlusTwelveFromRow216Down) {
     MakeReady();
     const int x = Cannon_View().x;
     EXPECT_EQ(Cannon_HitTest(x, 216), 0);
@@ -214,8 +202,7 @@ TEST_F(CannonTest, HitZoneIsColumnsXPlusOneToXPlusTwelveFromRow216Down)
     EXPECT_EQ(Cannon_HitTest(x + 1, 400), 1);  // no lower limit
 }
 
-TEST_F(CannonTest, NoHitWhileArrivingOrDestroyed)
-{
+TEST_F(CannonTest, NoHitWhileArrivingOrDestroyed) {
     EXPECT_EQ(Cannon_HitTest(16, 220), 0);
     EXPECT_EQ(Cannon_View().blinkTimer, 60);
     MakeReady();
@@ -226,8 +213,7 @@ TEST_F(CannonTest, NoHitWhileArrivingOrDestroyed)
     EXPECT_TRUE(TakeSounds().empty());
 }
 
-TEST_F(CannonTest, BlastShowsWreckFramesForNinetyUpdatesThenArrivesAgain)
-{
+TEST_F(CannonTest, BlastShowsWreckFramesForNinetyUpdatesThenArrivesAgain) {
     MakeReady();
     Key(SDLK_RIGHT, true);
     Run(5);
@@ -253,8 +239,7 @@ TEST_F(CannonTest, BlastShowsWreckFramesForNinetyUpdatesThenArrivesAgain)
     Cannon_Update();
 }
 
-TEST_F(CannonTest, ButtonsAreNotReadDuringABlast)
-{
+TEST_F(CannonTest, ButtonsAreNotReadDuringABlast) {
     MakeReady();
     ASSERT_EQ(Cannon_HitTest(16, 216), 1);
     Run(10);

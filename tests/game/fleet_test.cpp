@@ -15,15 +15,11 @@ using play::Sprite;
 using play::TakeDraws;
 using play::TakeSounds;
 
-const Alien &At(int i)
-{
-    return Fleet_View().aliens->at(i);
-}
+const Alien &At(int i) { return Fleet_View().aliens->at(i); }
 
 class FleetTest : public play::PlayTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PlayTest::SetUp();
         Shield_Build();
         Shots_Reset();
@@ -33,8 +29,7 @@ protected:
     }
 
     // Fleet updates with the draw queue emptied after each.
-    static int Run(int updates)
-    {
+    static int Run(int updates) {
         int landed = 0;
         for (int i = 0; i < updates; ++i) {
             landed |= Fleet_Update();
@@ -45,8 +40,7 @@ protected:
 
     // Shoots alien i away: a hit test at its own top centre, then the 20
     // updates of its explosion.
-    static void Kill(int i)
-    {
+    static void Kill(int i) {
         const Alien a = At(i);
         ASSERT_NE(a.type, 0) << i;
         ASSERT_EQ(Fleet_HitTest(a.x, a.y), a.type + 1) << i;
@@ -56,8 +50,7 @@ protected:
     }
 };
 
-TEST_F(FleetTest, LayoutByWave)
-{
+TEST_F(FleetTest, LayoutByWave) {
     struct Case {
         int wave;
         int bottom;
@@ -82,8 +75,7 @@ TEST_F(FleetTest, LayoutByWave)
     EXPECT_TRUE(TakeDraws().empty());  // nothing is drawn until the aliens step
 }
 
-TEST_F(FleetTest, FirstSweepBuildsTheFormationUpOneAlienAFrame)
-{
+TEST_F(FleetTest, FirstSweepBuildsTheFormationUpOneAlienAFrame) {
     Fleet_Update();
     EXPECT_EQ(TakeDraws(), (std::vector<Draw>{Sprite(SPR_ALIEN, 10, 104, 0), Sprite(SPR_ALIEN, 14, 104, 1)}));
     EXPECT_EQ(At(0).x, 20);
@@ -104,8 +96,7 @@ TEST_F(FleetTest, FirstSweepBuildsTheFormationUpOneAlienAFrame)
     EXPECT_EQ(TakeDraws(), (std::vector<Draw>{Sprite(SPR_ALIEN, 14, 104, 0), Sprite(SPR_ALIEN, 18, 104, 2)}));
 }
 
-TEST_F(FleetTest, TurnsAtTheEdgesAndStepsDownOneSweep)
-{
+TEST_F(FleetTest, TurnsAtTheEdgesAndStepsDownOneSweep) {
     Run(16 * 60);
     EXPECT_EQ(Fleet_View().marchFlags, 0);
     EXPECT_EQ(At(9).x, 224);
@@ -131,8 +122,7 @@ TEST_F(FleetTest, TurnsAtTheEdgesAndStepsDownOneSweep)
     EXPECT_EQ(Fleet_View().marchFlags, 0);
 }
 
-TEST_F(FleetTest, FromWaveTwoTheBottomRowLandsOnItsFifthDownStep)
-{
+TEST_F(FleetTest, FromWaveTwoTheBottomRowLandsOnItsFifthDownStep) {
     Fleet_Reset(2);
     int downSteps = 0;
     int lastY = At(0).y;
@@ -154,8 +144,7 @@ TEST_F(FleetTest, FromWaveTwoTheBottomRowLandsOnItsFifthDownStep)
     EXPECT_EQ(At(10).y, 168 - 12 + 32);
 }
 
-TEST_F(FleetTest, HitBoxesAtColumn100ByKind)
-{
+TEST_F(FleetTest, HitBoxesAtColumn100ByKind) {
     // After one sweep column 5 stands at x 100: alien 5 (kind 1, y 104),
     // alien 25 (kind 2, y 80) and alien 45 (kind 3, y 56).
     struct Case {
@@ -181,8 +170,7 @@ TEST_F(FleetTest, HitBoxesAtColumn100ByKind)
     }
 }
 
-TEST_F(FleetTest, FrontRowIsHitOnItsTopEightRowsOnly)
-{
+TEST_F(FleetTest, FrontRowIsHitOnItsTopEightRowsOnly) {
     // Alien 0 at (16, 104) is in the front row; alien 10 at (16, 92) is not.
     EXPECT_EQ(Fleet_HitTest(16, 112), 0);
     EXPECT_EQ(Fleet_HitTest(16, 111), 2);
@@ -204,8 +192,7 @@ TEST_F(FleetTest, FrontRowIsHitOnItsTopEightRowsOnly)
     EXPECT_EQ(Fleet_HitTest(16, 99), 2);
 }
 
-TEST_F(FleetTest, ExplosionFreezesTheMarchForTwentyUpdates)
-{
+TEST_F(FleetTest, ExplosionFreezesTheMarchForTwentyUpdates) {
     Run(3);
     const FleetView before = Fleet_View();
     ASSERT_EQ(Fleet_HitTest(32, 92), 2);  // alien 11, not yet stepped
@@ -229,8 +216,7 @@ TEST_F(FleetTest, ExplosionFreezesTheMarchForTwentyUpdates)
     EXPECT_EQ(At(3).x, 16 + 48);  // not stepped meanwhile
 }
 
-TEST_F(FleetTest, GoneAlienUnderTheCursorTakesNoStep)
-{
+TEST_F(FleetTest, GoneAlienUnderTheCursorTakesNoStep) {
     Fleet_Update();  // alien 0 steps; alien 1 is next
     ASSERT_EQ(Fleet_View().cursor, 1);
     Kill(1);
@@ -243,8 +229,7 @@ TEST_F(FleetTest, GoneAlienUnderTheCursorTakesNoStep)
     EXPECT_EQ(At(2).x, 48);
 }
 
-TEST_F(FleetTest, LoneAlienStepsEveryFrameBombsEvery17AndMarchesEvery25)
-{
+TEST_F(FleetTest, LoneAlienStepsEveryFrameBombsEvery17AndMarchesEvery25) {
     for (int i = 1; i < FLEET_SIZE; ++i) {
         Kill(i);
     }
@@ -288,8 +273,7 @@ TEST_F(FleetTest, LoneAlienStepsEveryFrameBombsEvery17AndMarchesEvery25)
     EXPECT_EQ(notes.size(), noteFrames.size());
 }
 
-TEST_F(FleetTest, EveryFormationStartsItsMarchWithTheFirstNote)
-{
+TEST_F(FleetTest, EveryFormationStartsItsMarchWithTheFirstNote) {
     Run(30);  // noteTimer well above 24 at the first wrap
     for (int formation = 0; formation < 2; ++formation) {
         Fleet_Reset(formation);
@@ -304,8 +288,7 @@ TEST_F(FleetTest, EveryFormationStartsItsMarchWithTheFirstNote)
     }
 }
 
-TEST_F(FleetTest, BombColumnsFollowTheSweepCount)
-{
+TEST_F(FleetTest, BombColumnsFollowTheSweepCount) {
     // The dropping column for sweepCount 0 to 12.
     constexpr int COLUMN[13] = {5, 4, 7, 6, 1, 0, 3, 2, 3, 2, 5, 4, 9};
     int attempts = 0;
@@ -327,8 +310,7 @@ TEST_F(FleetTest, BombColumnsFollowTheSweepCount)
     EXPECT_EQ(attempts, 10);  // every 76 marching frames
 }
 
-TEST_F(FleetTest, EmptyColumnPassesTheBombToTheRight)
-{
+TEST_F(FleetTest, EmptyColumnPassesTheBombToTheRight) {
     // Column 4 is emptied and alien 5 (bottom of column 5) shot away; the
     // first attempt, in sweep 1, goes from column 4 to alien 15.
     for (int r = 0; r < FLEET_ROWS; ++r) {
@@ -368,8 +350,7 @@ TEST_F(FleetTest, EmptyColumnPassesTheBombToTheRight)
     EXPECT_EQ(bombs, 200 / 22);
 }
 
-TEST_F(FleetTest, EmptiedFleetStopsWithoutTouchingAnythingOutsideTheTable)
-{
+TEST_F(FleetTest, EmptiedFleetStopsWithoutTouchingAnythingOutsideTheTable) {
     for (int i = 0; i < FLEET_SIZE; ++i) {
         Kill(i);
     }

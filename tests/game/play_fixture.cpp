@@ -9,32 +9,22 @@ namespace {
 
 std::vector<Sound> sounds;
 
-void OnPlay(int channel, int id, int /*result*/)
-{
-    sounds.push_back({channel, id});
-}
+void OnPlay(int channel, int id, int /*result*/) { sounds.push_back({channel, id}); }
 
 }  // namespace
 
-void PrintTo(const Draw &d, std::ostream *os)
-{
-    *os << "{" << d.x << "," << d.y << " " << d.w << "x" << d.h << (d.picture ? " picture" : " fill")
-        << "}";
+void PrintTo(const Draw &d, std::ostream *os) {
+    *os << "{" << d.x << "," << d.y << " " << d.w << "x" << d.h << (d.picture ? " picture" : " fill") << "}";
 }
 
-void PrintTo(const Sound &s, std::ostream *os)
-{
-    *os << "{channel " << s.channel << ", sound " << s.id << "}";
-}
+void PrintTo(const Sound &s, std::ostream *os) { *os << "{channel " << s.channel << ", sound " << s.id << "}"; }
 
-Draw Sprite(int set, int x, int y, int frame)
-{
+Draw Sprite(int set, int x, int y, int frame) {
     const SpriteFrame f = Spr_Frame(set, frame);
     return {x, y, f.w, f.h, f.picture};
 }
 
-std::vector<Draw> TakeDraws()
-{
+std::vector<Draw> TakeDraws() {
     const GfxView v = Gfx_View();
     std::vector<Draw> out;
     for (int k = 0; k < v.count; ++k) {
@@ -45,20 +35,15 @@ std::vector<Draw> TakeDraws()
     return out;
 }
 
-std::vector<Sound> TakeSounds()
-{
+std::vector<Sound> TakeSounds() {
     std::vector<Sound> out;
     out.swap(sounds);
     return out;
 }
 
-void Key(int sym, bool down)
-{
-    harness::PushKey(sym, down);
-}
+void Key(int sym, bool down) { harness::PushKey(sym, down); }
 
-void PlayTest::SetUp()
-{
+void PlayTest::SetUp() {
     harness::DrainEvents();
     Pad_Init();  // every button released
     Gfx_ResetQueue();
@@ -66,8 +51,7 @@ void PlayTest::SetUp()
     Snd_SetPlayObserver(OnPlay);
 }
 
-void PlayTest::TearDown()
-{
+void PlayTest::TearDown() {
     Snd_SetPlayObserver(nullptr);
     harness::DrainEvents();
     Gfx_ResetQueue();

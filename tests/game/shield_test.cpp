@@ -10,24 +10,21 @@ using play::Draw;
 using play::Sprite;
 using play::TakeDraws;
 
-Draw Block(int index, int frame)
-{
+Draw Block(int index, int frame) {
     const ShieldBlock &b = Shield_View()[index];
     return Sprite(SPR_SHIELD, b.x, b.y, frame);
 }
 
 class ShieldTest : public play::PlayTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PlayTest::SetUp();
         Shield_Build();
         TakeDraws();
     }
 };
 
-TEST_F(ShieldTest, BuildLaysOutFourShieldsAndDrawsEveryBlockWhole)
-{
+TEST_F(ShieldTest, BuildLaysOutFourShieldsAndDrawsEveryBlockWhole) {
     const auto &t = Shield_View();
     EXPECT_EQ(t[0].x, 24);
     EXPECT_EQ(t[0].y, 184);
@@ -54,8 +51,7 @@ TEST_F(ShieldTest, BuildLaysOutFourShieldsAndDrawsEveryBlockWhole)
     }
 }
 
-TEST_F(ShieldTest, HitRowsLieOnePixelBelowTheDrawnRows)
-{
+TEST_F(ShieldTest, HitRowsLieOnePixelBelowTheDrawnRows) {
     EXPECT_EQ(Shield_HitTest(24, 184), 0);
     EXPECT_EQ(Shield_HitTest(24, 200), 0);
     EXPECT_TRUE(TakeDraws().empty());
@@ -72,8 +68,7 @@ TEST_F(ShieldTest, HitRowsLieOnePixelBelowTheDrawnRows)
     EXPECT_EQ(Shield_View()[27].alive, 0);
 }
 
-TEST_F(ShieldTest, ColumnsOutsideTheShieldsHitNothing)
-{
+TEST_F(ShieldTest, ColumnsOutsideTheShieldsHitNothing) {
     for (int px : {0, 23, 48, 79, 104, 135, 160, 191, 216, 239}) {
         EXPECT_EQ(Shield_HitTest(px, 188), 0) << px;
         EXPECT_EQ(Shield_HitTest(px, 196), 0) << px;
@@ -84,8 +79,7 @@ TEST_F(ShieldTest, ColumnsOutsideTheShieldsHitNothing)
     }
 }
 
-TEST_F(ShieldTest, BlockEdgesAndDestroyedBlocks)
-{
+TEST_F(ShieldTest, BlockEdgesAndDestroyedBlocks) {
     EXPECT_EQ(Shield_HitTest(84, 188), 1);  // px = x of block 7
     EXPECT_EQ(Shield_View()[7].alive, 0);
     EXPECT_EQ(Shield_View()[6].alive, 1);
@@ -99,8 +93,7 @@ TEST_F(ShieldTest, BlockEdgesAndDestroyedBlocks)
     EXPECT_EQ(Shield_HitTest(85, 196), 0);
 }
 
-TEST_F(ShieldTest, CornerBlocksGnawOnlyTheirOwnShield)
-{
+TEST_F(ShieldTest, CornerBlocksGnawOnlyTheirOwnShield) {
     ASSERT_EQ(Shield_HitTest(24, 188), 1);  // block 0, upper left of shield 0
     EXPECT_EQ(TakeDraws(), (std::vector<Draw>{Block(0, 0), Block(24, 3), Block(1, 5)}));
 
@@ -116,8 +109,7 @@ TEST_F(ShieldTest, CornerBlocksGnawOnlyTheirOwnShield)
     EXPECT_EQ(Shield_View()[24].alive, 1);
 }
 
-TEST_F(ShieldTest, OnlyStandingNeighboursAreRedrawn)
-{
+TEST_F(ShieldTest, OnlyStandingNeighboursAreRedrawn) {
     ASSERT_EQ(Shield_HitTest(140, 196), 1);  // block 37
     ASSERT_EQ(Shield_HitTest(136, 188), 1);  // block 12
     ASSERT_EQ(Shield_HitTest(144, 188), 1);  // block 14
@@ -127,8 +119,7 @@ TEST_F(ShieldTest, OnlyStandingNeighboursAreRedrawn)
     EXPECT_EQ(TakeDraws(), (std::vector<Draw>{Block(13, 0)}));
 }
 
-TEST_F(ShieldTest, EraseIgnoresAnIndexOutsideTheTable)
-{
+TEST_F(ShieldTest, EraseIgnoresAnIndexOutsideTheTable) {
     Shield_Erase(-1);
     Shield_Erase(SHIELD_BLOCKS);
     Shield_Erase(1000);

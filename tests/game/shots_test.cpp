@@ -17,15 +17,11 @@ using play::Sprite;
 using play::TakeDraws;
 using play::TakeSounds;
 
-Draw ShotAt(int x, int y, int frame)
-{
-    return Sprite(SPR_SHOT, x - 1, y, frame);
-}
+Draw ShotAt(int x, int y, int frame) { return Sprite(SPR_SHOT, x - 1, y, frame); }
 
 class ShotsTest : public play::PlayTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PlayTest::SetUp();
         Fleet_Reset(0);
         Shield_Build();
@@ -40,8 +36,7 @@ protected:
 // Column 180 crosses no shield and, with a fresh formation, no alien.
 constexpr int CLEAR_COLUMN = 180;
 
-TEST_F(ShotsTest, ShotFliesFromRow204To8AndIsGoneAfter51Updates)
-{
+TEST_F(ShotsTest, ShotFliesFromRow204To8AndIsGoneAfter51Updates) {
     ASSERT_EQ(Shot_Fire(CLEAR_COLUMN, 208), 0);
     EXPECT_EQ(TakeSounds(), (std::vector<Sound>{{0, SND_CANNON_SHOT}}));
     EXPECT_EQ(Ufo_View().shotCount, 1);
@@ -65,8 +60,7 @@ TEST_F(ShotsTest, ShotFliesFromRow204To8AndIsGoneAfter51Updates)
     EXPECT_EQ(Shot_Fire(CLEAR_COLUMN, 208), 0);
 }
 
-TEST_F(ShotsTest, AlienHitsScoreByKindAndPauseTheShot)
-{
+TEST_F(ShotsTest, AlienHitsScoreByKindAndPauseTheShot) {
     // Alien 0 (kind 1) at (16, 104), alien 20 (kind 2) at (16, 80), alien 40
     // (kind 3) at (16, 56); the shot is tested at its top after the move.
     struct Case {
@@ -88,8 +82,7 @@ TEST_F(ShotsTest, AlienHitsScoreByKindAndPauseTheShot)
     }
 }
 
-TEST_F(ShotsTest, ShotFiredDuringThePauseWaitsUndrawnUntilItEnds)
-{
+TEST_F(ShotsTest, ShotFiredDuringThePauseWaitsUndrawnUntilItEnds) {
     ASSERT_EQ(Shot_Fire(16, 112), 0);
     ASSERT_EQ(Shots_Update(), 10);
     TakeSounds();
@@ -111,8 +104,7 @@ TEST_F(ShotsTest, ShotFiredDuringThePauseWaitsUndrawnUntilItEnds)
     EXPECT_EQ(TakeDraws(), (std::vector<Draw>{ShotAt(CLEAR_COLUMN, 208, 0), ShotAt(CLEAR_COLUMN, 204, 1)}));
 }
 
-TEST_F(ShotsTest, ShotBlockedByAShieldIsSpentAndUndrawn)
-{
+TEST_F(ShotsTest, ShotBlockedByAShieldIsSpentAndUndrawn) {
     ASSERT_EQ(Shot_Fire(26, 208), 0);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(Shots_Update(), 0);  // rows 204, 200: below the shield
@@ -130,8 +122,7 @@ TEST_F(ShotsTest, ShotBlockedByAShieldIsSpentAndUndrawn)
     EXPECT_EQ(Shots_View().shotPause, 0);
 }
 
-TEST_F(ShotsTest, MysteryShipHitAddsItsPoints)
-{
+TEST_F(ShotsTest, MysteryShipHitAddsItsPoints) {
     for (int i = 0; i < 240; ++i) {
         Ufo_Update();
     }
@@ -147,8 +138,7 @@ TEST_F(ShotsTest, MysteryShipHitAddsItsPoints)
 
 // The formation marched down until its bottom row stands at row 184, just
 // over the shields' upper row; the shields are then rebuilt.
-void MarchFleetToTheShields()
-{
+void MarchFleetToTheShields() {
     Fleet_Reset(2);
     while (Fleet_View().aliens->at(0).y < 184) {
         ASSERT_EQ(Fleet_Update(), 0);
@@ -165,8 +155,7 @@ void MarchFleetToTheShields()
     TakeSounds();
 }
 
-TEST_F(ShotsTest, ShotErodesTheShieldAndStillHitsTheAlienInTheSameFrame)
-{
+TEST_F(ShotsTest, ShotErodesTheShieldAndStillHitsTheAlienInTheSameFrame) {
     MarchFleetToTheShields();
     const auto &aliens = *Fleet_View().aliens;
     ASSERT_EQ(aliens[0].y, 184);
@@ -196,8 +185,7 @@ TEST_F(ShotsTest, ShotErodesTheShieldAndStillHitsTheAlienInTheSameFrame)
     EXPECT_EQ(Shots_View().shotPause, 20);
 }
 
-TEST_F(ShotsTest, BombKindsFollowTheCounterAndAThirdBombIsRefused)
-{
+TEST_F(ShotsTest, BombKindsFollowTheCounterAndAThirdBombIsRefused) {
     ASSERT_EQ(Bomb_Drop(100, 50), 0);  // counter 0: kind 1
     Shots_Update();                    // counter 1 -> 2
     ASSERT_EQ(Bomb_Drop(120, 50), 0);  // counter 2 even again: kind 1
@@ -214,13 +202,12 @@ TEST_F(ShotsTest, BombKindsFollowTheCounterAndAThirdBombIsRefused)
     EXPECT_EQ(after.bombs[1].y, 50);
 
     Shots_Reset();
-    Shots_Update();                    // counter 1: kind 2
+    Shots_Update();  // counter 1: kind 2
     ASSERT_EQ(Bomb_Drop(100, 50), 0);
     EXPECT_EQ(Shots_View().bombs[0].state, 2);
 }
 
-TEST_F(ShotsTest, BombsFallThreeRowsAFrameAlternatingTheirPictures)
-{
+TEST_F(ShotsTest, BombsFallThreeRowsAFrameAlternatingTheirPictures) {
     ASSERT_EQ(Bomb_Drop(100, 50), 0);  // kind 1: frames 3, 2, 3, 2
     ASSERT_EQ(Bomb_Drop(120, 40), 0);  // kind 2: frames 5, 4, 5, 4
     TakeDraws();
@@ -235,8 +222,7 @@ TEST_F(ShotsTest, BombsFallThreeRowsAFrameAlternatingTheirPictures)
     }
 }
 
-TEST_F(ShotsTest, BombHitsTheShieldAtTheRowBelowItsPicture)
-{
+TEST_F(ShotsTest, BombHitsTheShieldAtTheRowBelowItsPicture) {
     ASSERT_EQ(Bomb_Drop(30, 170), 0);
     Shots_Update();  // 173: tested at 181
     Shots_Update();  // 176: tested at 184, still above the hit rows
@@ -246,8 +232,7 @@ TEST_F(ShotsTest, BombHitsTheShieldAtTheRowBelowItsPicture)
     EXPECT_EQ(Shield_View()[1].alive, 0);
 }
 
-TEST_F(ShotsTest, BombPastTheBottomIsStillTestedAgainstTheCannon)
-{
+TEST_F(ShotsTest, BombPastTheBottomIsStillTestedAgainstTheCannon) {
     while (Cannon_View().blinkTimer > 0) {
         Cannon_Update();
     }

@@ -15,30 +15,26 @@ using play::TakeSounds;
 
 class UfoTest : public play::PlayTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         PlayTest::SetUp();
         Ufo_Reset();
     }
 
-    static void Run(int updates)
-    {
+    static void Run(int updates) {
         for (int i = 0; i < updates; ++i) {
             EXPECT_EQ(Ufo_Update(), 0);
             TakeDraws();
         }
     }
 
-    static void CountShots(int n)
-    {
+    static void CountShots(int n) {
         for (int i = 0; i < n; ++i) {
             Ufo_CountShot();
         }
     }
 };
 
-TEST_F(UfoTest, FirstFlightStartsOnThe240thUpdateGoingRight)
-{
+TEST_F(UfoTest, FirstFlightStartsOnThe240thUpdateGoingRight) {
     const UfoView parked = Ufo_View();
     EXPECT_EQ(parked.ufoX, UFO_PARKED_X);
     EXPECT_EQ(parked.waitTimer, 240);
@@ -55,8 +51,7 @@ TEST_F(UfoTest, FirstFlightStartsOnThe240thUpdateGoingRight)
     EXPECT_EQ(TakeDraws(), (std::vector<Draw>{Sprite(SPR_UFO, 0, 16, 0), Sprite(SPR_UFO, 1, 16, 2)}));
 }
 
-TEST_F(UfoTest, FlightLasts224FramesAndHumsEightTimes)
-{
+TEST_F(UfoTest, FlightLasts224FramesAndHumsEightTimes) {
     Run(239);
     TakeSounds();
     std::vector<int> humFrames;
@@ -88,16 +83,14 @@ TEST_F(UfoTest, FlightLasts224FramesAndHumsEightTimes)
     EXPECT_EQ(v.waitTimer, 250);
 }
 
-TEST_F(UfoTest, HumPlaysOnChannelThree)
-{
+TEST_F(UfoTest, HumPlaysOnChannelThree) {
     Run(239 + 24);
     EXPECT_TRUE(TakeSounds().empty());
     Ufo_Update();  // the flight's 25th frame: flightTimer 200 before its decrement
     EXPECT_EQ(TakeSounds(), (std::vector<Sound>{{3, SND_UFO_FLY}}));
 }
 
-TEST_F(UfoTest, OddShotCountFliesLeftFrom232)
-{
+TEST_F(UfoTest, OddShotCountFliesLeftFrom232) {
     CountShots(1);
     Run(240);
     EXPECT_EQ(Ufo_View().ufoDir, 1);
@@ -109,14 +102,13 @@ TEST_F(UfoTest, OddShotCountFliesLeftFrom232)
     EXPECT_EQ(Ufo_View().waitTimer, 500);
 }
 
-TEST_F(UfoTest, PointsAndWaitsFollowTheShotsFired)
-{
+TEST_F(UfoTest, PointsAndWaitsFollowTheShotsFired) {
     struct Case {
         int shots;
         int points;
     };
-    for (const Case c : {Case{0, 50}, Case{1, 100}, Case{2, 50}, Case{3, 100}, Case{4, 200}, Case{5, 300},
-                         Case{6, 50}, Case{11, 300}, Case{17, 300}, Case{23, 300}}) {
+    for (const Case c : {Case{0, 50}, Case{1, 100}, Case{2, 50}, Case{3, 100}, Case{4, 200}, Case{5, 300}, Case{6, 50},
+                         Case{11, 300}, Case{17, 300}, Case{23, 300}}) {
         Ufo_Reset();
         CountShots(c.shots);
         EXPECT_EQ(Ufo_Points(), c.points) << c.shots << " shots";
@@ -130,8 +122,7 @@ TEST_F(UfoTest, PointsAndWaitsFollowTheShotsFired)
     }
 }
 
-TEST_F(UfoTest, HitBandIsRows16To23AndSixteenColumnsWide)
-{
+TEST_F(UfoTest, HitBandIsRows16To23AndSixteenColumnsWide) {
     Run(240 + 50);
     const int x = Ufo_View().ufoX;
     ASSERT_EQ(x, 59);
@@ -153,15 +144,13 @@ TEST_F(UfoTest, HitBandIsRows16To23AndSixteenColumnsWide)
     }
 }
 
-TEST_F(UfoTest, ParkedShipIsOutOfEveryShotsReach)
-{
+TEST_F(UfoTest, ParkedShipIsOutOfEveryShotsReach) {
     for (int x = 0; x < 240; ++x) {
         EXPECT_EQ(Ufo_HitTest(x, 20), 0) << x;
     }
 }
 
-TEST_F(UfoTest, HitFreezesTheShipForNinetyFrames)
-{
+TEST_F(UfoTest, HitFreezesTheShipForNinetyFrames) {
     Run(240 + 50);
     const int x = Ufo_View().ufoX;
     const int flight = Ufo_View().flightTimer;
@@ -191,8 +180,7 @@ TEST_F(UfoTest, HitFreezesTheShipForNinetyFrames)
     EXPECT_EQ(Ufo_View().waitTimer, 499);
 }
 
-TEST_F(UfoTest, ResetEndsAFlightWithoutDrawing)
-{
+TEST_F(UfoTest, ResetEndsAFlightWithoutDrawing) {
     Run(240 + 10);
     Ufo_Reset();
     EXPECT_TRUE(TakeDraws().empty());

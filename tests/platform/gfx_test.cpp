@@ -267,9 +267,9 @@ TEST_F(Gfx, OffScreenCommandsAreClipped) {
     EXPECT_EQ(Pixel(319, 239), Grey(5));
 
     harness::FillSurface(Grey(255));
-    Gfx_QueueFill(315, 0, 20, 1, 9);  // must not run on into the next row
-    Gfx_QueueChar(316, 236, 'A');     // only its top-left 4x4 is visible
-    Gfx_QueueChar(-4, 100, 'A');      // only its right half
+    Gfx_QueueFill(315, 0, 20, 1, 9);                    // must not run on into the next row
+    Gfx_QueueChar(316, 236, 'A');                       // only its top-left 4x4 is visible
+    Gfx_QueueChar(-4, 100, 'A');                        // only its right half
     Gfx_QueuePicture(-2, -1, 2, 2, TWO_BY_TWO.data());  // wholly off
     Gfx_QueueFill(32000, 32000, 30000, 30000, 1);       // far away
     Gfx_QueueFill(0, 300, 10, 10, 1);

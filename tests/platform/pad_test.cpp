@@ -37,9 +37,9 @@ TEST_F(Pad, KeyboardTableDrivesPadZero) {
     const struct {
         int sym;
         ButtonMask bit;
-    } keys[] = {{SDLK_UP, BTN_UP}, {SDLK_DOWN, BTN_DOWN}, {SDLK_LEFT, BTN_LEFT}, {SDLK_RIGHT, BTN_RIGHT},
-                {SDLK_z, BTN_A},   {SDLK_SPACE, BTN_A},   {SDLK_x, BTN_B},       {SDLK_c, BTN_X},
-                {SDLK_v, BTN_Y}};
+    } keys[] = {{SDLK_UP, BTN_UP},       {SDLK_DOWN, BTN_DOWN}, {SDLK_LEFT, BTN_LEFT},
+                {SDLK_RIGHT, BTN_RIGHT}, {SDLK_z, BTN_A},       {SDLK_SPACE, BTN_A},
+                {SDLK_x, BTN_B},         {SDLK_c, BTN_X},       {SDLK_v, BTN_Y}};
     for (const auto &k : keys) {
         PushKey(k.sym, true);
         Pad_Poll();
@@ -100,8 +100,8 @@ TEST_F(Pad, QuitRequestLivesForOnePoll) {
 }
 
 TEST_F(Pad, JoystickButtonTable) {
-    const ButtonMask table[16] = {BTN_UP, 0,         BTN_LEFT, 0,     BTN_DOWN, 0,     BTN_RIGHT, 0,
-                                  BTN_START, BTN_SELECT, BTN_L, BTN_R, BTN_A, BTN_B, BTN_X, BTN_Y};
+    const ButtonMask table[16] = {BTN_UP,    0,          BTN_LEFT, 0,     BTN_DOWN, 0,     BTN_RIGHT, 0,
+                                  BTN_START, BTN_SELECT, BTN_L,    BTN_R, BTN_A,    BTN_B, BTN_X,     BTN_Y};
     for (int b = 0; b < 20; ++b) {
         const ButtonMask want = b < 16 ? table[b] : 0;
         for (int p = 0; p < 2; ++p) {
@@ -167,7 +167,7 @@ TEST_F(Pad, AxisBitsLiveApartFromButtonBits) {
     PushJoyButton(0, 2, true);  // left button
     PushAxis(0, 0, -30000);     // and left on the stick
     Pad_Poll();
-    PushAxis(0, 0, 0);          // the stick centres; the button still holds left
+    PushAxis(0, 0, 0);  // the stick centres; the button still holds left
     Pad_Poll();
     EXPECT_EQ(Pad_Held(0), BTN_LEFT);
     EXPECT_EQ(Pad_Pressed(0), 0u);
@@ -224,10 +224,9 @@ struct FakeJoysticks {
     static inline std::vector<int> opened;
     static inline std::vector<int> closed;
     static inline int failIndex = -1;
-    static inline SDL_Joystick *handles[4] = {reinterpret_cast<SDL_Joystick *>(0x10),
-                                               reinterpret_cast<SDL_Joystick *>(0x20),
-                                               reinterpret_cast<SDL_Joystick *>(0x30),
-                                               reinterpret_cast<SDL_Joystick *>(0x40)};
+    static inline SDL_Joystick *handles[4] = {
+        reinterpret_cast<SDL_Joystick *>(0x10), reinterpret_cast<SDL_Joystick *>(0x20),
+        reinterpret_cast<SDL_Joystick *>(0x30), reinterpret_cast<SDL_Joystick *>(0x40)};
     static int Index(SDL_Joystick *j) {
         for (int i = 0; i < 4; ++i) {
             if (handles[i] == j) return i;

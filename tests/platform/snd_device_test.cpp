@@ -120,7 +120,8 @@ TEST(SndDevice, TheDeviceReceivesTheSoundWithinTwoBlocks) {
     // Handed over: silence, then the sound from its first sample, starting
     // one block after the play (two if a callback slipped in between).
     std::size_t start = before;
-    while (start <= before + 2 * SND_BLOCK && (start + n > handed.size() || std::memcmp(&handed[start], sound, n) != 0)) {
+    while (start <= before + 2 * SND_BLOCK &&
+           (start + n > handed.size() || std::memcmp(&handed[start], sound, n) != 0)) {
         start += SND_BLOCK;
     }
     EXPECT_LE(start - before, 2u * SND_BLOCK) << "the sound was not handed over from its first sample";
@@ -133,9 +134,9 @@ TEST(SndDevice, TheDeviceReceivesTheSoundWithinTwoBlocks) {
     ASSERT_FALSE(file.empty());
 
     const Format formats[] = {
-        {"unsigned 8-bit mono 8000 Hz", 1, 1, 8000}, {"signed 16-bit stereo 44100 Hz", 2, 2, 44100},
+        {"unsigned 8-bit mono 8000 Hz", 1, 1, 8000},    {"signed 16-bit stereo 44100 Hz", 2, 2, 44100},
         {"signed 16-bit stereo 48000 Hz", 2, 2, 48000}, {"signed 16-bit mono 8000 Hz", 2, 1, 8000},
-        {"float stereo 44100 Hz", 4, 2, 44100}, {"float stereo 48000 Hz", 4, 2, 48000},
+        {"float stereo 44100 Hz", 4, 2, 44100},         {"float stereo 48000 Hz", 4, 2, 48000},
     };
     double best = 1e9;
     const char *bestName = "none";

@@ -23,7 +23,7 @@ struct FakeDevice {
     bool obtainedWasNull = false;
     std::vector<int> pauses;
     int opens = 0, locks = 0, unlocks = 0, closes = 0;
-    int remainingAtClose = -1;  // channel 0's, seen when the device closes
+    int remainingAtClose = -1;                 // channel 0's, seen when the device closes
     std::vector<const std::uint8_t *> handed;  // the block each callback mixed in
 };
 FakeDevice fake;
@@ -44,7 +44,8 @@ void FakeClose() {
 // As SDL mixes unsigned 8-bit at full volume: a clamped sum about 128.
 void FakeMix(std::uint8_t *dst, const std::uint8_t *src, std::uint32_t len, int) {
     fake.handed.push_back(src);
-    for (std::uint32_t i = 0; i < len; ++i) dst[i] = static_cast<std::uint8_t>(std::clamp(dst[i] + src[i] - 128, 0, 255));
+    for (std::uint32_t i = 0; i < len; ++i)
+        dst[i] = static_cast<std::uint8_t>(std::clamp(dst[i] + src[i] - 128, 0, 255));
 }
 constexpr SndDeviceOps FAKE_DEVICE{FakeOpen, FakePause, FakeLock, FakeUnlock, FakeClose, FakeMix};
 
@@ -163,9 +164,7 @@ TEST_F(Mixer, VoiceEndingInsideABlock) {
 
 TEST_F(Mixer, LengthsRoundUpToWholeGroupsOfFour) {
     std::array<std::uint8_t, 1024> tone{};
-    const struct {
-        std::int32_t given, kept;
-    } cases[] = {{907, 908}, {908, 908}, {905, 908}, {1, 4}, {0, 0}};
+    const struct { std::int32_t given, kept; } cases[] = {{907, 908}, {908, 908}, {905, 908}, {1, 4}, {0, 0}};
     for (const auto &c : cases) {
         Snd_StartVoice(2, tone.data(), c.given, 0);
         EXPECT_EQ(Snd_View().voices[2].length, c.kept) << c.given;
@@ -224,7 +223,14 @@ TEST_F(Mixer, PlayResultsAndTheObserver) {
     observed.clear();
     const int locksBefore = fake.locks;
     const PlayCall calls[] = {
-        {4, SND_CANNON_SHOT, 3}, {-1, SND_CANNON_SHOT, 3}, {0, 13, 1}, {0, -1, 1}, {9, 99, 3}, {-5, 0, 3}, {2, 12, 0}, {1, 0, 0},
+        {4, SND_CANNON_SHOT, 3},
+        {-1, SND_CANNON_SHOT, 3},
+        {0, 13, 1},
+        {0, -1, 1},
+        {9, 99, 3},
+        {-5, 0, 3},
+        {2, 12, 0},
+        {1, 0, 0},
     };
     for (const PlayCall &c : calls) {
         const SndView before = Snd_View();

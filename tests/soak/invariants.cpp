@@ -207,7 +207,6 @@ bool Chaos_MakeEvent(ChaosSource &source, bool allowQuit, SDL_Event *event) {
         if (!allowQuit) return false;
         event->type = SDL_QUIT;
         return true;
-    default:
-        return false;  // a pass with nothing new
+    default: return false;  // a pass with nothing new
     }
 }

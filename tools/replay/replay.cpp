@@ -75,7 +75,7 @@ struct Run {
     long presents = 0;
     bool started = false;
     bool finished = false;
-    bool failed = false;    // a write or an event push went wrong
+    bool failed = false;  // a write or an event push went wrong
 };
 
 Run run;

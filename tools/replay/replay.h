@@ -15,8 +15,8 @@
 
 // One line of an input script.
 struct ReplayInput {
-    long pass;   // pushed immediately before this pass's quit test
-    int line;    // line number in the script, for messages
+    long pass;  // pushed immediately before this pass's quit test
+    int line;   // line number in the script, for messages
     SDL_Event event;
 };
 
@@ -27,8 +27,8 @@ struct ReplayShot {
 
 struct ReplayOptions {
     long passes = 10000;
-    std::string input;   // script file, "-" for standard input, empty for none
-    std::string trace;   // files to write; empty for none
+    std::string input;  // script file, "-" for standard input, empty for none
+    std::string trace;  // files to write; empty for none
     std::string events;
     std::string audio;
     std::vector<ReplayShot> screenshots;
@@ -65,10 +65,10 @@ int Replay_Pass();
 int Replay_Close();
 
 struct ReplayView {
-    long nextPass;       // number of the pass Replay_Pass runs next
-    int state;           // the entry's state for the next pass
-    long presents;       // Gfx_Present calls that returned 0
-    int finished;        // 1 once Replay_Pass has returned 0
+    long nextPass;  // number of the pass Replay_Pass runs next
+    int state;      // the entry's state for the next pass
+    long presents;  // Gfx_Present calls that returned 0
+    int finished;   // 1 once Replay_Pass has returned 0
 };
 ReplayView Replay_View();
 

@@ -30,7 +30,7 @@ constexpr int SCALE = 2;
 constexpr int GAP = 8;
 
 class Canvas {
-  public:
+public:
     Canvas(int w, int h) : w_(w), h_(h), px_(static_cast<std::size_t>(w) * h, BACKGROUND) {}
 
     void Set(int x, int y, Rgb c) {
@@ -114,7 +114,7 @@ class Canvas {
         return std::fclose(f) == 0 && ok;
     }
 
-  private:
+private:
     int w_;
     int h_;
     std::vector<Rgb> px_;
@@ -159,8 +159,8 @@ std::uint32_t PlayedLength(std::uint32_t stored) {
 }
 
 const char *const SOUND_NAMES[SOUND_COUNT] = {
-    "game-over", "alien-hit", "cannon-blast", "ufo-fly", "ufo-hit", "start",
-    "cannon-shot", "game-start", "march-1", "march-2", "march-3", "march-4",
+    "game-over",   "alien-hit",  "cannon-blast", "ufo-fly", "ufo-hit", "start",
+    "cannon-shot", "game-start", "march-1",      "march-2", "march-3", "march-4",
 };
 
 const char *const SET_NAMES[SPR_SET_COUNT] = {"CANNON", "SHIELD", "SHOT", "ALIEN", "UFO"};
@@ -212,14 +212,13 @@ int main(int argc, char **argv) {
     y += ((n + glyphsPerRow - 1) / glyphsPerRow) * glyphPitch + 24;
 
     for (int set = 0; set < SPR_SET_COUNT; ++set) {
-        sheet.Text(right, y - 14, std::string("SPR_") + SET_NAMES[set] + " 0-" + std::to_string(Spr_FrameCount(set) - 1));
+        sheet.Text(right, y - 14,
+                   std::string("SPR_") + SET_NAMES[set] + " 0-" + std::to_string(Spr_FrameCount(set) - 1));
         int x = right;
         for (int frame = 0; frame < Spr_FrameCount(set); ++frame) {
             const SpriteFrame f = Spr_Frame(set, frame);
-            if (f.picture == nullptr)
-                sheet.Erase(x, y, f.w, f.h);
-            else
-                sheet.Picture(x, y, f.w, f.h, f.picture);
+            if (f.picture == nullptr) sheet.Erase(x, y, f.w, f.h);
+            else sheet.Picture(x, y, f.w, f.h, f.picture);
             x += f.w * SCALE + GAP;
         }
         y += 8 * SCALE + 28;
@@ -235,7 +234,8 @@ int main(int argc, char **argv) {
         char name[64];
         std::snprintf(name, sizeof name, "/sound-%02d-%s.wav", i + 1, SOUND_NAMES[i]);
         const std::string path = dir + name;
-        if (!SaveWav(path, SOUND_SAMPLES[static_cast<std::size_t>(i)], PlayedLength(SOUND_LENGTHS[static_cast<std::size_t>(i)]))) {
+        if (!SaveWav(path, SOUND_SAMPLES[static_cast<std::size_t>(i)],
+                     PlayedLength(SOUND_LENGTHS[static_cast<std::size_t>(i)]))) {
             std::fprintf(stderr, "zultmirax-sheet: cannot write %s\n", path.c_str());
             ++failures;
         }
