@@ -8,26 +8,6 @@
 
 namespace {
 
-struct KeyBinding {
-    int sym;
-    ButtonMask bit;  // 0: a quit key
-};
-
-// Keys not listed are ignored. The keyboard always drives pad 0.
-constexpr std::array<KeyBinding, 11> KEY_TABLE{{
-    {SDLK_UP, BTN_UP},
-    {SDLK_DOWN, BTN_DOWN},
-    {SDLK_LEFT, BTN_LEFT},
-    {SDLK_RIGHT, BTN_RIGHT},
-    {SDLK_z, BTN_A},
-    {SDLK_SPACE, BTN_A},
-    {SDLK_x, BTN_B},
-    {SDLK_c, BTN_X},
-    {SDLK_v, BTN_Y},
-    {SDLK_q, 0},
-    {SDLK_ESCAPE, 0},
-}};
-
 // Joystick button numbers as the handheld's SDL port reports its controls;
 // numbers without an entry (1, 3, 5, 7, 16 and up) are ignored.
 constexpr std::array<ButtonMask, 16> JOY_BUTTON_TABLE{
@@ -58,7 +38,7 @@ struct Input {
 Input pad{{}, {}, {}, {}, {}, {}, {}, 0, {}, SDL_JOYSTICKS, nullptr};
 
 void HandleKey(int sym, bool pressed) {
-    for (const KeyBinding &k : KEY_TABLE) {
+    for (const PadKey &k : PAD_KEYS) {
         if (k.sym != sym) continue;
         if (k.bit == 0) {
             if (pressed) pad.quitRequested = 1;  // release does nothing

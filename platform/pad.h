@@ -1,9 +1,11 @@
 // Input: SDL's keyboard, joystick and quit events folded into button masks.
 // The keyboard always acts as pad 0; two pads are tracked.
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include <SDL_joystick.h>
+#include <SDL_keysym.h>
 
 using ButtonMask = std::uint32_t;
 
@@ -21,6 +23,28 @@ enum : ButtonMask {
     BTN_START = 0x400,
     BTN_SELECT = 0x800,
 };
+
+// The keyboard's table: the keys the game reads, the bit each sets on pad 0
+// (0 for a quit key, seen on its press only), and the name that input
+// scripts give the key. Keys not listed are ignored.
+struct PadKey {
+    SDLKey sym;
+    ButtonMask bit;
+    const char *name;
+};
+inline constexpr std::array<PadKey, 11> PAD_KEYS{{
+    {SDLK_UP, BTN_UP, "up"},
+    {SDLK_DOWN, BTN_DOWN, "down"},
+    {SDLK_LEFT, BTN_LEFT, "left"},
+    {SDLK_RIGHT, BTN_RIGHT, "right"},
+    {SDLK_z, BTN_A, "z"},
+    {SDLK_SPACE, BTN_A, "space"},
+    {SDLK_x, BTN_B, "x"},
+    {SDLK_c, BTN_X, "c"},
+    {SDLK_v, BTN_Y, "v"},
+    {SDLK_q, 0, "q"},
+    {SDLK_ESCAPE, 0, "escape"},
+}};
 
 constexpr int PAD_COUNT = 2;
 constexpr int PAD_AXIS_THRESHOLD = 20000;  // strict on both sides

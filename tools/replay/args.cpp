@@ -1,0 +1,81 @@
+// The runner's command line.
+#include <cstdio>
+
+#include "tools/replay/replay.h"
+#include "tools/replay/text.h"
+
+namespace {
+
+constexpr const char *USAGE =
+    "usage: zultmirax-replay [--passes N] [--input FILE|-] [--trace FILE] [--events FILE]\n"
+    "                        [--screenshot PASS:FILE.bmp]... [--audio FILE.wav]\n";
+
+// Options that take one value and may be given once, in the order of their
+// fields below.
+enum Single : int { OPT_PASSES, OPT_INPUT, OPT_TRACE, OPT_EVENTS, OPT_AUDIO, OPT_COUNT };
+constexpr const char *SINGLE[OPT_COUNT] = {"--passes", "--input", "--trace", "--events", "--audio"};
+
+}  // namespace
+
+int Replay_ParseArgs(int argc, char **argv, ReplayOptions *options, std::string *error) {
+    using replay::MAX_COUNT;
+    ReplayOptions o;
+    bool seen[OPT_COUNT] = {};
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(USAGE, stdout);
+            return 1;
+        }
+        int which = -1;
+        for (int k = 0; k < OPT_COUNT; ++k) {
+            if (arg == SINGLE[k]) which = k;
+        }
+        if (which < 0 && arg != "--screenshot") {
+            *error = "unknown argument '" + arg + "'";
+            return 2;
+        }
+        if (i + 1 >= argc) {
+            *error = arg + ": missing value";
+            return 2;
+        }
+        const std::string value = argv[++i];
+        if (which >= 0) {
+            if (seen[which]) {
+                *error = arg + ": given more than once";
+                return 2;
+            }
+            seen[which] = true;
+            if (value.empty()) {
+                *error = arg + ": empty value";
+                return 2;
+            }
+        }
+        switch (which) {
+        case OPT_PASSES:
+            if (!replay::ParseNumber(value, 0, MAX_COUNT, &o.passes)) {
+                *error = "--passes: expected a whole number 0-" + std::to_string(MAX_COUNT) + ", got '" + value + "'";
+                return 2;
+            }
+            break;
+        case OPT_INPUT: o.input = value; break;
+        case OPT_TRACE: o.trace = value; break;
+        case OPT_EVENTS: o.events = value; break;
+        case OPT_AUDIO: o.audio = value; break;
+        default: {
+            const std::size_t colon = value.find(':');
+            ReplayShot shot;
+            if (colon == std::string::npos || !replay::ParseNumber(value.substr(0, colon), 0, MAX_COUNT, &shot.pass) ||
+                colon + 1 >= value.size()) {
+                *error = "--screenshot: expected PASS:FILE, got '" + value + "'";
+                return 2;
+            }
+            shot.file = value.substr(colon + 1);
+            o.screenshots.push_back(shot);
+            break;
+        }
+        }
+    }
+    *options = o;
+    return 0;
+}

@@ -1,0 +1,19 @@
+// The runner's output files: opened before the first pass, checked once at
+// close.
+#pragma once
+#include <cstdio>
+#include <string>
+
+namespace replay {
+
+// Opens PATH for writing; on failure sets *error naming OPTION and returns
+// false. An empty path opens nothing and succeeds.
+bool OpenOutput(const std::string &path, const char *option, FILE **out, std::string *error);
+
+// Closes *f (if open), reporting a write error on standard error. True when
+// everything written reached the file.
+bool CloseOutput(FILE *&f, const std::string &path);
+
+constexpr const char *PROGRAM = "zultmirax-replay";
+
+}  // namespace replay

@@ -1,0 +1,135 @@
+// The input script: one event a line, "PASS key|joy|axis|quit ...".
+#include <sstream>
+
+#include "platform/pad.h"
+#include "tools/replay/replay.h"
+#include "tools/replay/text.h"
+
+namespace {
+
+using replay::ParseNumber;
+
+std::vector<std::string> Split(const std::string &line) {
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    std::string w;
+    while (in >> w) words.push_back(w);
+    return words;
+}
+
+// The "down|up" word of key and joy lines.
+bool ParseDirection(const std::string &word, bool *down, std::string *why) {
+    *down = word == "down";
+    if (*down || word == "up") return true;
+    *why = "expected 'down' or 'up', got '" + word + "'";
+    return false;
+}
+
+// A key by the name the keyboard table gives it, or by its SDL key code.
+bool ParseKey(const std::string &word, int *sym, std::string *why) {
+    for (const PadKey &k : PAD_KEYS) {
+        if (word == k.name) {
+            *sym = k.sym;
+            return true;
+        }
+    }
+    long code = 0;
+    if (!ParseNumber(word, 0, SDLK_LAST - 1, &code)) {
+        *why = "unknown key '" + word + "' (a key name or an SDL key code 0-" + std::to_string(SDLK_LAST - 1) + ")";
+        return false;
+    }
+    *sym = static_cast<int>(code);
+    return true;
+}
+
+// Parses the arguments of one script line after its pass number.
+bool ParseEvent(const std::vector<std::string> &w, SDL_Event *e, std::string *why) {
+    *e = SDL_Event{};
+    const std::string &kind = w[1];
+    long a = 0;
+    long b = 0;
+    long c = 0;
+    if (kind == "quit") {
+        if (w.size() != 2) return *why = "'quit' takes nothing after it", false;
+        e->type = SDL_QUIT;
+        return true;
+    }
+    if (kind == "key") {
+        if (w.size() != 4) return *why = "expected 'PASS key down|up NAME'", false;
+        bool down = false;
+        int sym = 0;
+        if (!ParseDirection(w[2], &down, why) || !ParseKey(w[3], &sym, why)) return false;
+        e->type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e->key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e->key.keysym.sym = static_cast<SDLKey>(sym);
+        return true;
+    }
+    if (kind == "joy") {
+        if (w.size() != 5) return *why = "expected 'PASS joy down|up PAD BUTTON'", false;
+        bool down = false;
+        if (!ParseDirection(w[2], &down, why)) return false;
+        if (!ParseNumber(w[3], 0, 255, &a)) return *why = "PAD must be 0-255, got '" + w[3] + "'", false;
+        if (!ParseNumber(w[4], 0, 255, &b)) return *why = "BUTTON must be 0-255, got '" + w[4] + "'", false;
+        e->type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
+        e->jbutton.which = static_cast<Uint8>(a);
+        e->jbutton.button = static_cast<Uint8>(b);
+        e->jbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
+        return true;
+    }
+    if (kind == "axis") {
+        if (w.size() != 5) return *why = "expected 'PASS axis PAD AXIS VALUE'", false;
+        if (!ParseNumber(w[2], 0, 255, &a)) return *why = "PAD must be 0-255, got '" + w[2] + "'", false;
+        if (!ParseNumber(w[3], 0, 255, &b)) return *why = "AXIS must be 0-255, got '" + w[3] + "'", false;
+        if (!ParseNumber(w[4], -32768, 32767, &c)) {
+            return *why = "VALUE must be -32768-32767, got '" + w[4] + "'", false;
+        }
+        e->type = SDL_JOYAXISMOTION;
+        e->jaxis.which = static_cast<Uint8>(a);
+        e->jaxis.axis = static_cast<Uint8>(b);
+        e->jaxis.value = static_cast<Sint16>(c);
+        return true;
+    }
+    *why = "unknown event '" + kind + "' (key, joy, axis or quit)";
+    return false;
+}
+
+}  // namespace
+
+int Replay_ParseScript(const std::string &text, std::vector<ReplayInput> *out, std::string *error) {
+    std::vector<ReplayInput> inputs;
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    long lastPass = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::vector<std::string> w = Split(line);
+        if (w.empty() || w[0][0] == '#') continue;
+        const std::string where = "script line " + std::to_string(number) + ": ";
+        ReplayInput input{};
+        input.line = number;
+        if (!ParseNumber(w[0], 0, replay::MAX_COUNT, &input.pass)) {
+            *error =
+                where + "PASS must be a whole number 0-" + std::to_string(replay::MAX_COUNT) + ", got '" + w[0] + "'";
+            return 2;
+        }
+        if (input.pass < lastPass) {
+            *error = where + "pass " + w[0] + " comes after pass " + std::to_string(lastPass);
+            return 2;
+        }
+        if (w.size() < 2) {
+            *error = where + "an event must follow the pass number";
+            return 2;
+        }
+        std::string why;
+        if (!ParseEvent(w, &input.event, &why)) {
+            *error = where + why;
+            return 2;
+        }
+        lastPass = input.pass;
+        inputs.push_back(input);
+    }
+    *out = std::move(inputs);
+    return 0;
+}

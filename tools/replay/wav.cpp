@@ -1,0 +1,75 @@
+#include "tools/replay/wav.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/snd.h"
+#include "tools/replay/output.h"
+
+namespace replay {
+
+namespace {
+
+struct WavFile {
+    FILE *file;
+    std::string path;
+    std::uint32_t dataBytes;
+};
+
+WavFile wav{nullptr, {}, 0};
+
+void PutLe(std::uint8_t *p, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// The 44-byte header of a PCM file with dataBytes of data.
+void WriteHeader(FILE *f, std::uint32_t dataBytes) {
+    std::uint8_t h[44];
+    std::copy_n("RIFF", 4, h);
+    PutLe(h + 4, 36 + dataBytes, 4);
+    std::copy_n("WAVEfmt ", 8, h + 8);
+    PutLe(h + 16, 16, 4);        // fmt chunk size
+    PutLe(h + 20, 1, 2);         // PCM
+    PutLe(h + 22, 1, 2);         // mono
+    PutLe(h + 24, SND_RATE, 4);  // samples a second
+    PutLe(h + 28, SND_RATE, 4);  // bytes a second
+    PutLe(h + 32, 1, 2);         // bytes a sample frame
+    PutLe(h + 34, 8, 2);         // bits a sample
+    std::copy_n("data", 4, h + 36);
+    PutLe(h + 40, dataBytes, 4);
+    std::fwrite(h, 1, sizeof h, f);
+}
+
+}  // namespace
+
+bool Wav_Open(const std::string &path, std::string *error) {
+    wav.dataBytes = 0;
+    if (!OpenOutput(path, "--audio", &wav.file, error)) return false;
+    wav.path = path;
+    if (wav.file != nullptr) WriteHeader(wav.file, 0);
+    return true;
+}
+
+bool Wav_Enabled() { return wav.file != nullptr; }
+
+void Wav_Append(const std::uint8_t *bytes, std::uint32_t count) {
+    if (wav.file == nullptr) return;
+    std::fwrite(bytes, 1, count, wav.file);
+    wav.dataBytes += count;
+}
+
+bool Wav_Close() {
+    if (wav.file == nullptr) return true;
+    // The sizes are known only now.
+    bool ok = std::fseek(wav.file, 0, SEEK_SET) == 0;
+    if (ok) WriteHeader(wav.file, wav.dataBytes);
+    ok = CloseOutput(wav.file, wav.path) && ok;
+    return ok;
+}
+
+void Wav_Abandon() {
+    if (wav.file != nullptr) std::fclose(wav.file);
+    wav.file = nullptr;
+}
+
+}  // namespace replay
