@@ -1,8 +1,8 @@
 // The twelve built-in sounds, synthesised by the compiler from the recipes
 // below. Each is stored as its samples, a zero pad byte when the count is
-// odd, and a trailing metadata chunk as a RIFF/WAVE file would carry it.
-// The mixer plays stored length - 55 bytes rounded up to a multiple of 4,
-// and every recipe falls silent by then.
+// odd, and for most a trailing metadata chunk as a RIFF/WAVE file would carry
+// it. Only the played part, stored length less SOUND_TRAILER rounded as a
+// voice rounds it, is ever heard, and every recipe falls silent by then.
 #include "assets/sounds.h"
 
 #include "assets/sound_synth.h"
@@ -18,7 +18,73 @@ using synth::Shape;
 using synth::Sine;
 using Bytes = std::uint8_t;
 
-constexpr std::size_t Played(std::uint32_t stored) { return ((stored - SOUND_TRAILER) + 3) & ~3u; }
+// What follows a sound's samples, and what its stored length counts.
+enum class Trailer {
+    PAD,      // an odd number of samples and the pad byte: the length counts both
+    INFO,     // an even number of samples and a "LIST" chunk: the length counts all
+    SAMPLER,  // a pad byte and a "smpl" chunk: the length stops 2 short of the samples
+};
+
+constexpr std::size_t INFO_CHUNK = 50;
+constexpr std::size_t SAMPLER_CHUNK = 68;
+
+// The stored length of each sound and what it ends in, by SoundId - 1: the
+// one place these numbers are written.
+struct Layout {
+    std::uint32_t stored;
+    Trailer trailer;
+};
+constexpr std::array<Layout, SOUND_COUNT> LAYOUT{{
+    {10071, Trailer::SAMPLER},  // SND_GAME_OVER
+    {472, Trailer::PAD},        // SND_ALIEN_HIT
+    {4008, Trailer::INFO},      // SND_CANNON_BLAST
+    {2784, Trailer::INFO},      // SND_UFO_FLY
+    {2418, Trailer::INFO},      // SND_UFO_HIT
+    {2690, Trailer::PAD},       // SND_START
+    {842, Trailer::INFO},       // SND_CANNON_SHOT
+    {17532, Trailer::INFO},     // SND_GAME_START
+    {1048, Trailer::INFO},      // SND_MARCH_1
+    {906, Trailer::INFO},       // SND_MARCH_2
+    {1008, Trailer::INFO},      // SND_MARCH_3
+    {962, Trailer::INFO},       // SND_MARCH_4
+}};
+
+constexpr std::uint32_t Stored(SoundId id) { return LAYOUT[id - 1].stored; }
+constexpr std::size_t Played(SoundId id) { return SoundPlayedLength(Stored(id)); }
+
+// How many samples a sound keeps, from its stored length and trailer.
+constexpr std::size_t Samples(SoundId id) {
+    switch (LAYOUT[id - 1].trailer) {
+    case Trailer::PAD: return Stored(id) - 1;
+    case Trailer::INFO: return Stored(id) - INFO_CHUNK;
+    case Trailer::SAMPLER: return Stored(id) + 2;
+    }
+    return 0;
+}
+
+// The whole stored form: samples, pad byte, chunk.
+constexpr std::size_t Kept(SoundId id) {
+    const std::size_t s = Samples(id) + Samples(id) % 2;
+    switch (LAYOUT[id - 1].trailer) {
+    case Trailer::PAD: return s;
+    case Trailer::INFO: return s + INFO_CHUNK;
+    case Trailer::SAMPLER: return s + SAMPLER_CHUNK;
+    }
+    return 0;
+}
+
+// Every sound keeps its whole played part, and the pad rule holds.
+constexpr bool LayoutHolds() {
+    for (int id = 1; id <= SOUND_COUNT; ++id) {
+        const auto sid = static_cast<SoundId>(id);
+        if (Played(sid) > Samples(sid)) return false;
+        const bool odd = Samples(sid) % 2 == 1;
+        if (LAYOUT[id - 1].trailer == Trailer::PAD && !odd) return false;
+        if (LAYOUT[id - 1].trailer == Trailer::INFO && odd) return false;
+    }
+    return true;
+}
+static_assert(LayoutHolds(), "every sound keeps its played part; pad bytes where the count is odd");
 
 // --- trailing chunks -------------------------------------------------------
 
@@ -35,11 +101,11 @@ constexpr char SOFTWARE[] = "ZULT-MIRAX";
 constexpr std::size_t NAME_FIELD = 10;  // the name and its terminator, zero-filled
 
 // "LIST" of type "INFO" with the sound's name ("INAM") and the game's
-// ("ISFT"): 50 bytes.
+// ("ISFT").
 template <std::size_t L>
-constexpr std::array<Bytes, 50> InfoChunk(const char (&name)[L]) {
+constexpr std::array<Bytes, INFO_CHUNK> InfoChunk(const char (&name)[L]) {
     static_assert(L <= NAME_FIELD, "sound names fit in ten bytes with their terminator");
-    std::array<Bytes, 50> c{};
+    std::array<Bytes, INFO_CHUNK> c{};
     PutId(c, 0, "LIST");
     PutU32(c, 4, 42);
     PutId(c, 8, "INFO");
@@ -52,10 +118,10 @@ constexpr std::array<Bytes, 50> InfoChunk(const char (&name)[L]) {
     return c;
 }
 
-// "smpl" sampler chunk: 68 bytes, no loops, the sample period and a middle
-// C unity note; the rest is zero.
-constexpr std::array<Bytes, 68> SamplerChunk() {
-    std::array<Bytes, 68> c{};
+// "smpl" sampler chunk: no loops, the sample period and a middle C unity
+// note; the rest is zero.
+constexpr std::array<Bytes, SAMPLER_CHUNK> SamplerChunk() {
+    std::array<Bytes, SAMPLER_CHUNK> c{};
     PutId(c, 0, "smpl");
     PutU32(c, 4, 60);
     PutU32(c, 16, 1000000000u / 8000u);  // nanoseconds a sample
@@ -79,9 +145,9 @@ constexpr std::array<Bytes, S + S % 2 + T> Store(const std::array<Bytes, S> &sam
 // Low buzz falling 220 -> 130 Hz, rising to 160 Hz and held: a saw with a
 // square a half period behind it, which deepens the buzz; the last 0.2 s
 // fades out.
-constexpr std::array<double, 10073> GameOver() {
-    constexpr std::size_t P = Played(10071);
-    std::array<double, 10073> w{};
+constexpr std::array<double, Samples(SND_GAME_OVER)> GameOver() {
+    constexpr std::size_t P = Played(SND_GAME_OVER);
+    std::array<double, Samples(SND_GAME_OVER)> w{};
     const Glide fall(220, 130), rise(130, 160);
     Phase p;
     for (std::size_t i = 0; i < P; ++i) {
@@ -95,9 +161,9 @@ constexpr std::array<double, 10073> GameOver() {
 }
 
 // Quick blip rising 520 -> 700 Hz.
-constexpr std::array<double, 471> AlienHit() {
-    constexpr std::size_t P = Played(472);
-    std::array<double, 471> w{};
+constexpr std::array<double, Samples(SND_ALIEN_HIT)> AlienHit() {
+    constexpr std::size_t P = Played(SND_ALIEN_HIT);
+    std::array<double, Samples(SND_ALIEN_HIT)> w{};
     const Glide up(520, 700);
     Phase p;
     for (std::size_t i = 0; i < P; ++i) {
@@ -109,9 +175,9 @@ constexpr std::array<double, 471> AlienHit() {
 }
 
 // Dark noise with a falling thump under it, loud at once, then dying away.
-constexpr std::array<double, 3958> CannonBlast() {
-    constexpr std::size_t P = Played(4008);
-    std::array<double, 3958> w{};
+constexpr std::array<double, Samples(SND_CANNON_BLAST)> CannonBlast() {
+    constexpr std::size_t P = Played(SND_CANNON_BLAST);
+    std::array<double, Samples(SND_CANNON_BLAST)> w{};
     synth::Noise noise;
     synth::LowPass first(500), second(350);
     const Glide thumpPitch(110, 45);
@@ -128,9 +194,9 @@ constexpr std::array<double, 3958> CannonBlast() {
 // Faint whirr: an 800 Hz carrier whose pitch swings, its level roughened
 // by slow noise (the hiss) and throbbing, so all of it stays between about
 // 500 and 1100 Hz.
-constexpr std::array<double, 2734> UfoFly() {
-    constexpr std::size_t P = Played(2784);
-    std::array<double, 2734> w{};
+constexpr std::array<double, Samples(SND_UFO_FLY)> UfoFly() {
+    constexpr std::size_t P = Played(SND_UFO_FLY);
+    std::array<double, Samples(SND_UFO_FLY)> w{};
     synth::Noise noise;
     synth::LowPass first(180), second(180);
     Phase carrier, swing, pulse;
@@ -144,9 +210,9 @@ constexpr std::array<double, 2734> UfoFly() {
 }
 
 // A warbling tone climbing 530 -> 700 Hz.
-constexpr std::array<double, 2368> UfoHit() {
-    constexpr std::size_t P = Played(2418);
-    std::array<double, 2368> w{};
+constexpr std::array<double, Samples(SND_UFO_HIT)> UfoHit() {
+    constexpr std::size_t P = Played(SND_UFO_HIT);
+    std::array<double, Samples(SND_UFO_HIT)> w{};
     Phase p, warble;
     warble.turns = 0.5;  // dip first, so the climb starts from about 530
     for (std::size_t i = 0; i < P; ++i) {
@@ -159,9 +225,9 @@ constexpr std::array<double, 2368> UfoHit() {
 }
 
 // Bright pulse chirp: 500 Hz up to 1500 Hz at the middle and back down.
-constexpr std::array<double, 2689> Start() {
-    constexpr std::size_t P = Played(2690);
-    std::array<double, 2689> w{};
+constexpr std::array<double, Samples(SND_START)> Start() {
+    constexpr std::size_t P = Played(SND_START);
+    std::array<double, Samples(SND_START)> w{};
     const double octaves = synth::Ln(3.0);
     Phase p;
     for (std::size_t i = 0; i < P; ++i) {
@@ -173,9 +239,9 @@ constexpr std::array<double, 2689> Start() {
 }
 
 // Short tone near 600 Hz, sagging a little as it fades.
-constexpr std::array<double, 792> CannonShot() {
-    constexpr std::size_t P = Played(842);
-    std::array<double, 792> w{};
+constexpr std::array<double, Samples(SND_CANNON_SHOT)> CannonShot() {
+    constexpr std::size_t P = Played(SND_CANNON_SHOT);
+    std::array<double, Samples(SND_CANNON_SHOT)> w{};
     const Glide sag(620, 555);
     Phase p;
     for (std::size_t i = 0; i < P; ++i) {
@@ -202,8 +268,8 @@ constexpr std::array<Note, 8> GAME_START_NOTES{{
     {261.63, 1.65, 2.185},
 }};
 
-constexpr std::array<double, 17482> GameStart() {
-    std::array<double, 17482> w{};
+constexpr std::array<double, Samples(SND_GAME_START)> GameStart() {
+    std::array<double, Samples(SND_GAME_START)> w{};
     for (std::size_t n = 0; n < GAME_START_NOTES.size(); ++n) {
         const Note &note = GAME_START_NOTES[n];
         const auto from = static_cast<std::size_t>(note.from * RATE);
@@ -222,10 +288,10 @@ constexpr std::array<double, 17482> GameStart() {
 }
 
 // A march note: soft fundamental with its double octave above it.
-template <std::size_t N>
-constexpr std::array<double, N> March(double hz, std::uint32_t stored) {
-    const std::size_t played = Played(stored);
-    std::array<double, N> w{};
+template <SoundId ID>
+constexpr std::array<double, Samples(ID)> March(double hz) {
+    const std::size_t played = Played(ID);
+    std::array<double, Samples(ID)> w{};
     for (std::size_t i = 0; i < played; ++i) {
         const double turns = hz * (i / RATE);
         w[i] = (Sine(turns) + 0.7 * Sine(4 * turns)) * Shape(i, played, 24, 0.6 * played);
@@ -243,24 +309,35 @@ constexpr auto UFO_HIT = Store(synth::Quantise(UfoHit(), 96), InfoChunk("ufo hit
 constexpr auto START = Store(synth::Quantise(Start(), 100), std::array<Bytes, 0>{});
 constexpr auto CANNON_SHOT = Store(synth::Quantise(CannonShot(), 100), InfoChunk("shot"));
 constexpr auto GAME_START = Store(synth::Quantise(GameStart(), 104), InfoChunk("new game"));
-constexpr auto MARCH_1 = Store(synth::Quantise(March<998>(49.00, 1048), 56), InfoChunk("march 1"));
-constexpr auto MARCH_2 = Store(synth::Quantise(March<856>(61.74, 906), 56), InfoChunk("march 2"));
-constexpr auto MARCH_3 = Store(synth::Quantise(March<958>(55.00, 1008), 56), InfoChunk("march 3"));
-constexpr auto MARCH_4 = Store(synth::Quantise(March<912>(65.41, 962), 56), InfoChunk("march 4"));
+constexpr auto MARCH_1 = Store(synth::Quantise(March<SND_MARCH_1>(49.00), 56), InfoChunk("march 1"));
+constexpr auto MARCH_2 = Store(synth::Quantise(March<SND_MARCH_2>(61.74), 56), InfoChunk("march 2"));
+constexpr auto MARCH_3 = Store(synth::Quantise(March<SND_MARCH_3>(55.00), 56), InfoChunk("march 3"));
+constexpr auto MARCH_4 = Store(synth::Quantise(March<SND_MARCH_4>(65.41), 56), InfoChunk("march 4"));
 
-// Stored lengths against the bytes kept: the metadata is counted in full
-// except for the game-over sound, whose count stops 2 short of its samples.
-static_assert(ALIEN_HIT.size() == 472 && START.size() == 2690);
-static_assert(CANNON_BLAST.size() == 4008 && UFO_FLY.size() == 2784 && UFO_HIT.size() == 2418);
-static_assert(CANNON_SHOT.size() == 842 && GAME_START.size() == 17532);
-static_assert(MARCH_1.size() == 1048 && MARCH_2.size() == 906 && MARCH_3.size() == 1008 && MARCH_4.size() == 962);
-static_assert(GAME_OVER.size() == 10073 + 1 + 68);
+// What was built is what the layout says.
+template <std::size_t N>
+constexpr bool Built(const std::array<Bytes, N> &, SoundId id) {
+    return N == Kept(id);
+}
+static_assert(Built(GAME_OVER, SND_GAME_OVER) && Built(ALIEN_HIT, SND_ALIEN_HIT) &&
+              Built(CANNON_BLAST, SND_CANNON_BLAST) && Built(UFO_FLY, SND_UFO_FLY) && Built(UFO_HIT, SND_UFO_HIT) &&
+              Built(START, SND_START) && Built(CANNON_SHOT, SND_CANNON_SHOT) && Built(GAME_START, SND_GAME_START) &&
+              Built(MARCH_1, SND_MARCH_1) && Built(MARCH_2, SND_MARCH_2) && Built(MARCH_3, SND_MARCH_3) &&
+              Built(MARCH_4, SND_MARCH_4));
 
 }  // namespace
 
-const std::array<const std::uint8_t *, SOUND_COUNT> SOUND_SAMPLES{
-    GAME_OVER.data(),   ALIEN_HIT.data(),  CANNON_BLAST.data(), UFO_FLY.data(), UFO_HIT.data(), START.data(),
-    CANNON_SHOT.data(), GAME_START.data(), MARCH_1.data(),      MARCH_2.data(), MARCH_3.data(), MARCH_4.data(),
-};
-const std::array<std::uint32_t, SOUND_COUNT> SOUND_LENGTHS{10071, 472,   4008, 2784, 2418, 2690,
-                                                           842,   17532, 1048, 906,  1008, 962};
+const std::array<Sound, SOUND_COUNT> SOUNDS{{
+    {GAME_OVER.data(), Stored(SND_GAME_OVER)},
+    {ALIEN_HIT.data(), Stored(SND_ALIEN_HIT)},
+    {CANNON_BLAST.data(), Stored(SND_CANNON_BLAST)},
+    {UFO_FLY.data(), Stored(SND_UFO_FLY)},
+    {UFO_HIT.data(), Stored(SND_UFO_HIT)},
+    {START.data(), Stored(SND_START)},
+    {CANNON_SHOT.data(), Stored(SND_CANNON_SHOT)},
+    {GAME_START.data(), Stored(SND_GAME_START)},
+    {MARCH_1.data(), Stored(SND_MARCH_1)},
+    {MARCH_2.data(), Stored(SND_MARCH_2)},
+    {MARCH_3.data(), Stored(SND_MARCH_3)},
+    {MARCH_4.data(), Stored(SND_MARCH_4)},
+}};

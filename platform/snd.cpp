@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <array>
 
-#include "assets/sounds.h"
-
 namespace {
 
 struct Voice {
@@ -34,10 +32,9 @@ struct Mixer {
     std::array<std::array<std::uint8_t, SND_BLOCK>, 2> mixBlocks;
     int blockToggle;  // the mixer writes block 1 - blockToggle
     SndDeviceOps device;
-    void (*playObserver)(int channel, int id, int result);
 };
 
-Mixer snd{{}, {}, 0, SDL_DEVICE, nullptr};
+Mixer snd{{}, {}, 0, SDL_DEVICE};
 
 bool BadChannel(int channel) { return static_cast<unsigned>(channel) >= SND_CHANNELS; }
 
@@ -106,9 +103,7 @@ int Snd_Init() {
 
 int Snd_StartVoice(int channel, const std::uint8_t *samples, std::int32_t length, int loop) {
     if (BadChannel(channel)) return SND_BAD_CHANNEL;
-    // Whole groups of four: a sound may play up to 3 bytes past the count.
-    // Rounded in unsigned arithmetic so no count can overflow.
-    const auto rounded = static_cast<std::int32_t>((static_cast<std::uint32_t>(length) + 3u) & ~3u);
+    const auto rounded = static_cast<std::int32_t>(Snd_VoiceLength(static_cast<std::uint32_t>(length)));
     snd.device.lock();
     Voice &v = snd.voices[channel];
     v.samples = samples;
@@ -126,24 +121,6 @@ int Snd_StopVoice(int channel) {
     snd.voices[channel].remaining = 0;
     snd.device.unlock();
     return SND_OK;
-}
-
-namespace {
-
-int Play(int channel, int id) {
-    if (BadChannel(channel)) return SND_BAD_CHANNEL;
-    if (static_cast<unsigned>(id) > SOUND_COUNT) return SND_BAD_SOUND;
-    if (id == SND_STOP) return Snd_StopVoice(channel);
-    const std::int32_t length = static_cast<std::int32_t>(SOUND_LENGTHS[id - 1]) - SOUND_TRAILER;
-    return Snd_StartVoice(channel, SOUND_SAMPLES[id - 1], length, 0);
-}
-
-}  // namespace
-
-int Snd_Play(int channel, int id) {
-    const int result = Play(channel, id);
-    if (snd.playObserver != nullptr) snd.playObserver(channel, id, result);
-    return result;
 }
 
 int Snd_Shutdown() {
@@ -169,8 +146,6 @@ void Snd_SetDeviceOps(const SndDeviceOps *ops) {
     snd.device.close = ops->close ? ops->close : SDL_DEVICE.close;
     snd.device.mix = ops->mix ? ops->mix : SDL_DEVICE.mix;
 }
-
-void Snd_SetPlayObserver(void (*observer)(int channel, int id, int result)) { snd.playObserver = observer; }
 
 SndView Snd_View() {
     SndView view{};

@@ -16,13 +16,22 @@ enum SndResult : int {
     SND_BAD_CHANNEL = 3,  // channel outside 0-3
 };
 
+// A voice plays whole groups of four samples: a count is raised to the next
+// multiple of 4, so a sound may play up to 3 bytes past the count it is
+// given. Rounded in unsigned arithmetic, so no count can overflow.
+constexpr std::uint32_t Snd_VoiceLength(std::uint32_t count) { return (count + 3u) & ~3u; }
+
 int Snd_Init();
-int Snd_Play(int channel, int id);
 int Snd_Shutdown();
 
-// Internal to the mixer; public for its tests.
+// Starts `samples` on `channel` from its first sample (length rounded as
+// above), or stops it. 0, or 3 for a bad channel. The sound catalogue's
+// Snd_Play calls these; nothing else in the game does.
 int Snd_StartVoice(int channel, const std::uint8_t *samples, std::int32_t length, int loop);
 int Snd_StopVoice(int channel);
+
+// Mixes the voices into the block after the next one; the callback SDL's
+// audio thread calls hands over the next block and mixes the one after.
 void Snd_MixBlock();
 void Snd_Callback(void *userdata, std::uint8_t *stream, int len);
 
@@ -38,9 +47,6 @@ struct SndDeviceOps {
     void (*mix)(std::uint8_t *dst, const std::uint8_t *src, std::uint32_t len, int volume);
 };
 void Snd_SetDeviceOps(const SndDeviceOps *ops);
-
-// Told every Snd_Play call: its arguments as passed and its result.
-void Snd_SetPlayObserver(void (*observer)(int channel, int id, int result));
 
 // Read-only view of the mixer's state for tests and tools. Take it under
 // SDL_LockAudio while a device runs.

@@ -16,8 +16,8 @@ namespace {
 constexpr double RATE = 8000.0;
 constexpr double PI = 3.14159265358979323846;
 
-std::size_t PlayedLength(int id) { return ((SOUND_LENGTHS[id - 1] - SOUND_TRAILER) + 3) & ~3u; }
-const std::uint8_t *Bytes(int id) { return SOUND_SAMPLES[id - 1]; }
+std::size_t PlayedLength(int id) { return SoundPlayedLength(SOUNDS[id - 1].stored); }
+const std::uint8_t *Bytes(int id) { return SOUNDS[id - 1].samples; }
 std::size_t At(double seconds) { return static_cast<std::size_t>(seconds * RATE); }
 
 // Samples kept for each sound: stored length minus the pad and chunk, or
@@ -94,11 +94,11 @@ TEST(Sounds, StoredAndPlayedLengths) {
     const std::size_t played[SOUND_COUNT] = {10016, 420, 3956, 2732, 2364, 2636, 788, 17480, 996, 852, 956, 908};
     for (int id = 1; id <= SOUND_COUNT; ++id) {
         SCOPED_TRACE(id);
-        EXPECT_EQ(SOUND_LENGTHS[id - 1], stored[id - 1]);
+        EXPECT_EQ(SOUNDS[id - 1].stored, stored[id - 1]);
         EXPECT_EQ(PlayedLength(id), played[id - 1]);
         // What the mixer plays never reaches the pad byte or the metadata.
         EXPECT_LE(PlayedLength(id), SAMPLE_COUNT[id - 1]);
-        ASSERT_NE(SOUND_SAMPLES[id - 1], nullptr);
+        ASSERT_NE(SOUNDS[id - 1].samples, nullptr);
     }
 }
 
@@ -112,7 +112,7 @@ TEST(Sounds, PadByteAndTrailingChunks) {
             EXPECT_EQ(s[samples], 0);
         }
         const std::uint8_t *chunk = s + samples + pad;
-        const std::size_t stored = SOUND_LENGTHS[id - 1];
+        const std::size_t stored = SOUNDS[id - 1].stored;
         if (id == SND_GAME_OVER) {
             EXPECT_EQ(stored, samples - 2);
             EXPECT_EQ(Text(chunk, 4), "smpl");

@@ -1,6 +1,7 @@
 #include "tests/game/play_fixture.h"
 
 #include "platform/pad.h"
+#include "assets/sounds.h"
 #include "platform/snd.h"
 #include "tests/harness/harness.h"
 

@@ -44,7 +44,7 @@ bool WaitForHanded(std::size_t bytes) {
     return false;
 }
 
-std::size_t PlayedLength(int id) { return ((SOUND_LENGTHS[id - 1] - SOUND_TRAILER) + 3) & ~3u; }
+std::size_t PlayedLength(int id) { return SoundPlayedLength(SOUNDS[id - 1].stored); }
 
 // The device's file as levels about silence (-128..127) on the first
 // channel, for one guess at its format.
@@ -109,7 +109,7 @@ TEST(SndDevice, TheDeviceReceivesTheSoundWithinTwoBlocks) {
 
     const int id = SND_MARCH_1;  // smooth enough to survive resampling unchanged
     const std::size_t n = PlayedLength(id);
-    const std::uint8_t *sound = SOUND_SAMPLES[id - 1];
+    const std::uint8_t *sound = SOUNDS[id - 1].samples;
     const std::size_t before = HandedSoFar();
     EXPECT_EQ(Snd_Play(2, id), SND_OK);
     // Then some silence, for whatever SDL keeps buffered before the file.

@@ -15,7 +15,7 @@ TEST(SndNoDevice, PlayStillWorksAndShutdownSucceeds) {
     EXPECT_EQ(Snd_Play(0, SND_CANNON_SHOT), SND_OK);
     EXPECT_EQ(Snd_Play(2, SND_MARCH_1), SND_OK);
     const SndView view = Snd_View();
-    EXPECT_EQ(view.voices[0].samples, SOUND_SAMPLES[SND_CANNON_SHOT - 1]);
+    EXPECT_EQ(view.voices[0].samples, SOUNDS[SND_CANNON_SHOT - 1].samples);
     EXPECT_EQ(view.voices[0].remaining, 788);
     EXPECT_EQ(view.voices[2].remaining, 996);
     EXPECT_EQ(Snd_Play(1, SND_STOP), SND_OK);

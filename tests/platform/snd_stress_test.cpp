@@ -23,8 +23,8 @@ bool VoiceIsSound(const SndVoiceView &v) {
     if (v.remaining < 0 || v.remaining > v.length || v.length % 4 != 0 || v.loop != 0) return false;
     if (v.remaining == 0) return true;
     for (int id = 1; id <= SOUND_COUNT; ++id) {
-        const std::int32_t played = static_cast<std::int32_t>(((SOUND_LENGTHS[id - 1] - SOUND_TRAILER) + 3) & ~3u);
-        if (v.samples == SOUND_SAMPLES[id - 1]) return v.length == played;
+        const std::int32_t played = static_cast<std::int32_t>(SoundPlayedLength(SOUNDS[id - 1].stored));
+        if (v.samples == SOUNDS[id - 1].samples) return v.length == played;
     }
     return false;
 }

@@ -178,8 +178,8 @@ TEST_F(Mixer, LengthsRoundUpToWholeGroupsOfFour) {
 // Playing on a busy channel, with another sound or the same one, starts
 // from the first sample in the next block mixed.
 TEST_F(Mixer, RestartingAChannelStartsFromTheFirstSample) {
-    const std::uint8_t *march1 = SOUND_SAMPLES[SND_MARCH_1 - 1];
-    const std::uint8_t *march2 = SOUND_SAMPLES[SND_MARCH_2 - 1];
+    const std::uint8_t *march1 = SOUNDS[SND_MARCH_1 - 1].samples;
+    const std::uint8_t *march2 = SOUNDS[SND_MARCH_2 - 1].samples;
     Snd_Play(2, SND_MARCH_1);
     Pull();
     Block b = Pull();
@@ -252,7 +252,7 @@ TEST_F(Mixer, PlayResultsAndTheObserver) {
     // Only the two accepted calls touched the voices, each under the lock.
     EXPECT_EQ(fake.locks - locksBefore, 2);
     EXPECT_EQ(fake.unlocks, fake.locks);
-    EXPECT_EQ(Snd_View().voices[2].samples, SOUND_SAMPLES[SND_MARCH_4 - 1]);
+    EXPECT_EQ(Snd_View().voices[2].samples, SOUNDS[SND_MARCH_4 - 1].samples);
     EXPECT_EQ(Snd_View().voices[1].remaining, 0);
 }
 
@@ -319,12 +319,12 @@ TEST_F(Mixer, CallbackNeverWritesPastTheLengthAsked) {
 TEST_F(Mixer, EverySoundPlaysItsLengthAndNoMore) {
     for (int id = 1; id <= SOUND_COUNT; ++id) {
         SCOPED_TRACE(id);
-        const std::size_t played = ((SOUND_LENGTHS[id - 1] - SOUND_TRAILER) + 3) & ~3u;
+        const std::size_t played = SoundPlayedLength(SOUNDS[id - 1].stored);
         Snd_Play(id % SND_CHANNELS, id);
         Pull();  // mixed before the play
         const std::vector<std::uint8_t> heard = PullUntilQuiet();
         ASSERT_GE(heard.size(), played);
-        EXPECT_EQ(std::memcmp(heard.data(), SOUND_SAMPLES[id - 1], played), 0);
+        EXPECT_EQ(std::memcmp(heard.data(), SOUNDS[id - 1].samples, played), 0);
         EXPECT_TRUE(AllSilent(heard.data() + played, heard.size() - played));
     }
 }
@@ -344,9 +344,9 @@ TEST_F(Mixer, GameOverCutsTheMarchAndOutlastsTheStops) {
     Snd_Play(3, SND_STOP);
     Pull();
     const std::vector<std::uint8_t> heard = PullUntilQuiet();
-    const std::size_t played = ((SOUND_LENGTHS[SND_GAME_OVER - 1] - SOUND_TRAILER) + 3) & ~3u;
+    const std::size_t played = SoundPlayedLength(SOUNDS[SND_GAME_OVER - 1].stored);
     ASSERT_GE(heard.size(), played);
-    EXPECT_EQ(std::memcmp(heard.data(), SOUND_SAMPLES[SND_GAME_OVER - 1], played), 0);
+    EXPECT_EQ(std::memcmp(heard.data(), SOUNDS[SND_GAME_OVER - 1].samples, played), 0);
 }
 
 TEST_F(Mixer, ShutdownClosesThenSilences) {
@@ -366,7 +366,7 @@ TEST(MixerNoDevice, FailedOpenLeavesPlayWorking) {
     EXPECT_EQ(Snd_Init(), 1);
     EXPECT_TRUE(fake.pauses.empty());
     EXPECT_EQ(Snd_Play(0, SND_CANNON_SHOT), SND_OK);
-    EXPECT_EQ(Snd_View().voices[0].samples, SOUND_SAMPLES[SND_CANNON_SHOT - 1]);
+    EXPECT_EQ(Snd_View().voices[0].samples, SOUNDS[SND_CANNON_SHOT - 1].samples);
     EXPECT_EQ(Snd_Play(0, SND_STOP), SND_OK);
     EXPECT_EQ(Snd_Play(7, SND_STOP), SND_BAD_CHANNEL);
     EXPECT_EQ(Snd_Shutdown(), 0);

@@ -9,6 +9,7 @@
 #include "game/shots.h"
 #include "game/ufo.h"
 #include "platform/gfx.h"
+#include "assets/sounds.h"
 #include "platform/snd.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "assets/sounds.h"
 #include "game/entry.h"
 #include "platform/gfx.h"
 #include "platform/pad.h"

@@ -151,13 +151,6 @@ bool SaveWav(const std::string &path, const std::uint8_t *samples, std::uint32_t
     return Canvas::WriteFile(path, out);
 }
 
-// What Snd_Play plays of a stored sound: the stored length less the trailer,
-// rounded up to a whole number of 4-byte steps.
-std::uint32_t PlayedLength(std::uint32_t stored) {
-    if (stored <= static_cast<std::uint32_t>(SOUND_TRAILER)) return 0;
-    return ((stored - SOUND_TRAILER) + 3) & ~3u;
-}
-
 const char *const SOUND_NAMES[SOUND_COUNT] = {
     "game-over",   "alien-hit",  "cannon-blast", "ufo-fly", "ufo-hit", "start",
     "cannon-shot", "game-start", "march-1",      "march-2", "march-3", "march-4",
@@ -234,8 +227,8 @@ int main(int argc, char **argv) {
         char name[64];
         std::snprintf(name, sizeof name, "/sound-%02d-%s.wav", i + 1, SOUND_NAMES[i]);
         const std::string path = dir + name;
-        if (!SaveWav(path, SOUND_SAMPLES[static_cast<std::size_t>(i)],
-                     PlayedLength(SOUND_LENGTHS[static_cast<std::size_t>(i)]))) {
+        if (!SaveWav(path, SOUNDS[static_cast<std::size_t>(i)].samples,
+                     SoundPlayedLength(SOUNDS[static_cast<std::size_t>(i)].stored))) {
             std::fprintf(stderr, "zultmirax-sheet: cannot write %s\n", path.c_str());
             ++failures;
         }
