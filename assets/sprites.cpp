@@ -250,13 +250,13 @@ constexpr SpriteFrame Pic(int w, int h, const std::array<std::uint8_t, N> &px) {
     return {w, h, px.data()};
 }
 
-constexpr SpriteFrame CANNON_FRAMES[] = {
+constexpr SpriteFrame CANNON_SET[] = {
     Erase(13, 8),
     Pic(13, 8, CANNON),
     Pic(13, 8, CANNON_BLAST_A),
     Pic(13, 8, CANNON_BLAST_B),
 };
-constexpr SpriteFrame SHIELD_FRAMES[] = {
+constexpr SpriteFrame SHIELD_SET[] = {
     Erase(4, 8),
     Pic(4, 8, SHIELD_WHOLE),
     Pic(4, 8, SHIELD_RAGGED_BOTTOM),
@@ -264,17 +264,17 @@ constexpr SpriteFrame SHIELD_FRAMES[] = {
     Pic(4, 8, SHIELD_RAGGED_RIGHT),
     Pic(4, 8, SHIELD_RAGGED_LEFT),
 };
-constexpr SpriteFrame SHOT_FRAMES[] = {
+constexpr SpriteFrame SHOT_SET[] = {
     Erase(3, 8),           Pic(3, 8, SHOT),        Pic(3, 8, BOMB_CROSS),
     Pic(3, 8, BOMB_CROSS), Pic(3, 8, BOMB_ZIGZAG), Pic(3, 8, BOMB_ZIGZAG_MIRRORED),
 };
-constexpr SpriteFrame ALIEN_FRAMES[] = {
+constexpr SpriteFrame ALIEN_SET[] = {
     Erase(12, 8), Pic(12, 8, ALIEN_1A), Pic(12, 8, ALIEN_1B),  //
     Erase(10, 8), Pic(10, 8, ALIEN_2A), Pic(10, 8, ALIEN_2B),  //
     Erase(8, 8),  Pic(8, 8, ALIEN_3A),  Pic(8, 8, ALIEN_3B),   //
     Erase(8, 8),  Pic(8, 8, EXPLOSION),
 };
-constexpr SpriteFrame UFO_FRAMES[] = {
+constexpr SpriteFrame UFO_SET[] = {
     Erase(16, 8), Pic(16, 8, UFO_A), Pic(16, 8, UFO_B), Erase(8, 8), Pic(8, 8, EXPLOSION),
 };
 
@@ -287,10 +287,13 @@ constexpr FrameTable Table(const SpriteFrame (&frames)[N]) {
     return {frames, static_cast<int>(N)};
 }
 constexpr FrameTable SETS[SPR_SET_COUNT] = {
-    Table(CANNON_FRAMES), Table(SHIELD_FRAMES), Table(SHOT_FRAMES), Table(ALIEN_FRAMES), Table(UFO_FRAMES),
+    Table(CANNON_SET), Table(SHIELD_SET), Table(SHOT_SET), Table(ALIEN_SET), Table(UFO_SET),
 };
-static_assert(SETS[SPR_CANNON].count == 4 && SETS[SPR_SHIELD].count == 6 && SETS[SPR_SHOT].count == 6 &&
-              SETS[SPR_ALIEN].count == 11 && SETS[SPR_UFO].count == 5);
+static_assert(SETS[SPR_CANNON].count == CANNON_FRAMES && SETS[SPR_SHIELD].count == SHIELD_FRAMES &&
+              SETS[SPR_SHOT].count == SHOT_FRAMES && SETS[SPR_ALIEN].count == ALIEN_FRAMES &&
+              SETS[SPR_UFO].count == UFO_FRAMES);
+// The explosion is one picture shared by two sets.
+static_assert(ALIEN_SET[ALIEN_FRAME_EXPLOSION].picture == UFO_SET[UFO_FRAME_BLAST].picture);
 
 // Queues one frame of a set: an erase fill or a picture. Nothing for a frame
 // outside the table.

@@ -21,21 +21,14 @@ enum : int {
     SHOT_START_Y = 208,
 };
 
-enum : int {
-    FRAME_ERASE = 0,
-    FRAME_CANNON = 1,
-    FRAME_WRECK_A = 2,
-    FRAME_WRECK_B = 3,
-};
-
 // The cannon's state is exactly what its view shows; the view hands out a copy.
 CannonView s;
 
 int UpdateWreck() {
-    Spr_Cannon(s.x, CANNON_Y, (s.blastTimer & 4) ? FRAME_WRECK_B : FRAME_WRECK_A);
+    Spr_Cannon(s.x, CANNON_Y, (s.blastTimer & 4) ? CANNON_FRAME_WRECK_B : CANNON_FRAME_WRECK_A);
     s.blastTimer -= 1;
     if (s.blastTimer == 0) {
-        Spr_Cannon(s.x, CANNON_Y, FRAME_ERASE);
+        Spr_Cannon(s.x, CANNON_Y, CANNON_FRAME_ERASE);
         s.blinkTimer = CANNON_BLINK;
         return 1;
     }
@@ -82,10 +75,10 @@ int Cannon_Update() {
     if (s.blinkTimer > 0) {
         s.blinkTimer -= 1;
     }
-    Spr_Cannon(oldX, CANNON_Y, FRAME_ERASE);
+    Spr_Cannon(oldX, CANNON_Y, CANNON_FRAME_ERASE);
     // Hidden on odd timer values while arriving; always shown once ready.
     if ((s.blinkTimer & 1) == 0) {
-        Spr_Cannon(s.x, CANNON_Y, FRAME_CANNON);
+        Spr_Cannon(s.x, CANNON_Y, CANNON_FRAME_CANNON);
     }
     return 0;
 }
@@ -95,7 +88,7 @@ int Cannon_HitTest(int px, int py) {
     if (s.blinkTimer > 0 || s.blastTimer > 0 || py < CANNON_Y || px <= s.x || px >= s.x + CANNON_W) {
         return 0;
     }
-    Snd_Play(0, SND_CANNON_BLAST);
+    Snd_Play(SND_CH_CANNON, SND_CANNON_BLAST);
     s.blastTimer = CANNON_BLAST;
     return 1;
 }

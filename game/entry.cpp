@@ -82,7 +82,7 @@ int TitleStep() {
     }
     if (screens.screenTimer > TITLE_GUARD && screens.flashTimer == 0 && FireHeld()) {
         screens.flashTimer = TITLE_FLASH_FRAMES;
-        Snd_Play(2, SND_START);
+        Snd_Play(SND_CH_MARCH, SND_START);
     }
     if (screens.flashTimer > 0) {
         // The next count is the next multiple of 15, so the words flip every
@@ -106,10 +106,11 @@ int GameOverEnter(int score, int hiScore) {
     Gfx_Flush();
     Gfx_SetPresentEnabled(1);
     screens.screenTimer = GAME_OVER_FRAMES;
-    Snd_Play(2, SND_GAME_OVER);
-    Snd_Play(0, SND_STOP);
-    Snd_Play(1, SND_STOP);
-    Snd_Play(3, SND_STOP);
+    // The game-over sound plays alone: the other channels fall silent.
+    Snd_Play(SND_CH_MARCH, SND_GAME_OVER);
+    Snd_Play(SND_CH_CANNON, SND_STOP);
+    Snd_Play(SND_CH_HIT, SND_STOP);
+    Snd_Play(SND_CH_SHIP, SND_STOP);
     return 0;
 }
 

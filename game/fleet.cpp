@@ -24,17 +24,9 @@ enum : int {
     TURN_RIGHT_ABOVE = 224,  // rightmost centre that makes a right march turn
     LANDED_BELOW = 207,      // an alien stepping down past this has landed
     ALIEN_H = 8,
-    EXPLODE_FRAMES = 20,
     BOMB_EXTRA = 15,  // a bomb attempt every live + 16 marching frames
     BOMB_SEED = 0xA5,
     NOTE_GAP = 24,  // a note needs more frames than this since the last
-};
-
-enum : int {
-    FRAME_KIND1_ERASE = 0,
-    FRAME_KIND2_ERASE = 3,
-    FRAME_KIND3_ERASE = 6,
-    FRAME_EXPLOSION = 10,
 };
 
 constexpr std::array<int, 4> MARCH_NOTES{SND_MARCH_1, SND_MARCH_2, SND_MARCH_3, SND_MARCH_4};
@@ -42,7 +34,7 @@ constexpr std::array<int, 4> MARCH_NOTES{SND_MARCH_1, SND_MARCH_2, SND_MARCH_3, 
 // By kind 1..3 (index 0 unused): half the hit width and the erase frame;
 // the two march poses follow the erase frame.
 constexpr std::array<int, 4> HALF_WIDTH{0, 6, 5, 4};
-constexpr std::array<int, 4> ERASE_FRAME{0, FRAME_KIND1_ERASE, FRAME_KIND2_ERASE, FRAME_KIND3_ERASE};
+constexpr std::array<int, 4> ERASE_FRAME{0, ALIEN_FRAME_KIND_1, ALIEN_FRAME_KIND_2, ALIEN_FRAME_KIND_3};
 
 struct FleetState {
     std::array<Alien, FLEET_SIZE> aliens;
@@ -68,12 +60,12 @@ int Explode() {
         return 0;
     }
     Alien &a = s.aliens[s.explodeIndex];
-    Spr_Alien(a.x - HALF_WIDTH[1], a.y, FRAME_KIND1_ERASE);
+    Spr_Alien(a.x - HALF_WIDTH[1], a.y, ALIEN_FRAME_KIND_1);
     s.explodeTimer -= 1;
     if (s.explodeTimer <= 0) {
         a.type = 0;
     } else {
-        Spr_Alien(a.x - HALF_WIDTH[3], a.y, FRAME_EXPLOSION);
+        Spr_Alien(a.x - HALF_WIDTH[3], a.y, ALIEN_FRAME_EXPLOSION);
     }
     return 0;
 }
@@ -101,7 +93,7 @@ int Step(Alien &a) {
     const int half = HALF_WIDTH[a.type];
     const int erase = ERASE_FRAME[a.type];
     Spr_Alien(oldX - half, oldY, erase);
-    Spr_Alien(a.x - half, a.y, erase + 1 + (s.sweepCount & 1));
+    Spr_Alien(a.x - half, a.y, erase + ALIEN_FRAME_POSE_A + (s.sweepCount & 1));
     return landed;
 }
 
@@ -190,8 +182,8 @@ int Fleet_HitTest(int x, int y) {
         const int h = HALF_WIDTH[a.type];
         if (a.y <= y && y <= a.y + ALIEN_H && a.x - h <= x && x < a.x + h) {
             s.explodeIndex = i;
-            s.explodeTimer = EXPLODE_FRAMES;
-            return a.type + 1;
+            s.explodeTimer = FLEET_EXPLODE_FRAMES;
+            return FleetHitCode(a.type);
         }
     }
     return 0;
@@ -260,7 +252,7 @@ void Fleet_DropBombs() {
 
 void Fleet_MarchSound() {
     if (s.notePending == 1 && s.noteTimer > NOTE_GAP) {
-        Snd_Play(2, MARCH_NOTES[s.noteIndex & 3]);
+        Snd_Play(SND_CH_MARCH, MARCH_NOTES[s.noteIndex & 3]);
         s.noteIndex = (s.noteIndex + 1) % 4;
         s.noteTimer = 0;
         s.notePending = 0;

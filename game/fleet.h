@@ -9,6 +9,20 @@ struct Alien {
     std::uint8_t type;  // 0 gone; 1-3 the kind
 };
 
+// Kind 1 fills the formation's two bottom rows, kind 2 the middle two and
+// kind 3 the top two. Points for shooting one down, by kind:
+inline constexpr std::array<int, 4> ALIEN_POINTS{0, 10, 20, 30};
+
+// Fleet_HitTest's result for a hit on an alien of this kind; 0 is a miss.
+constexpr int FleetHitCode(int kind) { return kind + 1; }
+// The points a Fleet_HitTest result is worth; 0 for a miss.
+constexpr int FleetHitPoints(int code) {
+    return code >= FleetHitCode(1) && code <= FleetHitCode(3) ? ALIEN_POINTS[code - 1] : 0;
+}
+
+// Frames an alien hit shows its explosion before it is gone.
+constexpr int FLEET_EXPLODE_FRAMES = 20;
+
 constexpr int FLEET_ROWS = 6;
 constexpr int FLEET_COLS = 10;
 constexpr int FLEET_SIZE = FLEET_ROWS * FLEET_COLS;
@@ -21,7 +35,7 @@ enum : int {
 int Fleet_Reset(int wave);
 int Fleet_Update();  // 1 when the alien stepped this frame came down below y 207
 int Fleet_Count();
-int Fleet_HitTest(int x, int y);  // 0, or 2/3/4 for kind 1/2/3
+int Fleet_HitTest(int x, int y);  // 0, or FleetHitCode(kind)
 int Fleet_FrontY();
 int Fleet_UpdateDirection();
 void Fleet_DropBombs();

@@ -47,7 +47,7 @@ void Game_Start() {
     Shots_Reset();
     Fleet_Reset(0);
     Ufo_Reset();
-    Snd_Play(1, SND_GAME_START);
+    Snd_Play(SND_CH_HIT, SND_GAME_START);
 }
 
 int Game_Step() {
@@ -107,7 +107,8 @@ void Hud_Draw(int shownHiScore, int reserve) {
 
 void Hud_DrawLives(int count) {
     Gfx_QueueChar(LIVES_X, LIVES_DIGIT_Y, '0' + count);
-    for (int i = 0; i < LIVES_SLOTS; ++i) Spr_Cannon(LIVES_X + LIVES_ICON_STEP * i, LIVES_ICON_Y, i < count ? 1 : 0);
+    for (int i = 0; i < LIVES_SLOTS; ++i)
+        Spr_Cannon(LIVES_X + LIVES_ICON_STEP * i, LIVES_ICON_Y, i < count ? CANNON_FRAME_CANNON : CANNON_FRAME_ERASE);
 }
 
 GameView Game_View() { return game; }

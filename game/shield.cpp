@@ -15,15 +15,6 @@ enum : int {
     BLOCK_H = 8,
 };
 
-enum : int {
-    FRAME_ERASE = 0,
-    FRAME_WHOLE = 1,
-    FRAME_GNAWED_BOTTOM = 2,
-    FRAME_GNAWED_TOP = 3,
-    FRAME_GNAWED_RIGHT = 4,
-    FRAME_GNAWED_LEFT = 5,
-};
-
 struct ShieldState {
     std::array<ShieldBlock, SHIELD_BLOCKS> blocks;
 };
@@ -49,7 +40,7 @@ void Shield_Build() {
         b.x = static_cast<std::int16_t>(SHIELD_LEFT + SHIELD_SPACING * shield + BLOCK_W * column);
         b.y = static_cast<std::int16_t>(SHIELD_TOP + BLOCK_H * row);
         b.alive = 1;
-        Spr_Shield(b.x, b.y, FRAME_WHOLE);
+        Spr_Shield(b.x, b.y, SHIELD_FRAME_WHOLE);
     }
 }
 
@@ -61,19 +52,19 @@ void Shield_Erase(int index) {
     }
     ShieldBlock &b = s.blocks[index];
     b.alive = 0;
-    Spr_Shield(b.x, b.y, FRAME_ERASE);
+    Spr_Shield(b.x, b.y, SHIELD_FRAME_ERASE);
 
     if (index < SHIELD_ROW) {
-        RedrawNeighbour(index + SHIELD_ROW, FRAME_GNAWED_TOP);
+        RedrawNeighbour(index + SHIELD_ROW, SHIELD_FRAME_GNAWED_TOP);
     } else {
-        RedrawNeighbour(index - SHIELD_ROW, FRAME_GNAWED_BOTTOM);
+        RedrawNeighbour(index - SHIELD_ROW, SHIELD_FRAME_GNAWED_BOTTOM);
     }
     // Column 0 and column 5 have no neighbour across the shield's edge.
     if (index % SHIELD_COLS != 0) {
-        RedrawNeighbour(index - 1, FRAME_GNAWED_RIGHT);
+        RedrawNeighbour(index - 1, SHIELD_FRAME_GNAWED_RIGHT);
     }
     if (index % SHIELD_COLS != SHIELD_COLS - 1) {
-        RedrawNeighbour(index + 1, FRAME_GNAWED_LEFT);
+        RedrawNeighbour(index + 1, SHIELD_FRAME_GNAWED_LEFT);
     }
 }
 

@@ -14,19 +14,12 @@ namespace {
 
 enum : int {
     SHOT_SPEED = 4,
-    SHOT_TOP = 8,     // a shot whose top goes above this has left the field
-    SHOT_PAUSE = 20,  // covers the explosion of the alien hit
+    SHOT_TOP = 8,                       // a shot whose top goes above this has left the field
+    SHOT_PAUSE = FLEET_EXPLODE_FRAMES,  // the next shot waits out the explosion of the alien hit
     BOMB_SPEED = 3,
     BOMB_BOTTOM = 216,  // a bomb whose top goes below this is gone
     MISSILE_H = 8,
     MISSILE_HALF_W = 1,
-};
-
-enum : int {
-    FRAME_ERASE = 0,
-    FRAME_SHOT = 1,
-    FRAME_BOMB_1 = 2,
-    FRAME_BOMB_2 = 4,
 };
 
 enum : int {
@@ -38,15 +31,6 @@ enum : int {
 // a copy.
 ShotsView s;
 
-int AlienPoints(int code) {
-    switch (code) {
-    case 2: return 10;
-    case 3: return 20;
-    case 4: return 30;
-    default: return 0;
-    }
-}
-
 int UpdateShot() {
     if (s.shotPause > 0) {
         s.shotPause -= 1;
@@ -56,7 +40,7 @@ int UpdateShot() {
     if (m.state == 0) {
         return 0;
     }
-    Spr_Shot(m.x - MISSILE_HALF_W, m.y, FRAME_ERASE);
+    Spr_Shot(m.x - MISSILE_HALF_W, m.y, SHOT_FRAME_ERASE);
     m.y = static_cast<std::int16_t>(m.y - SHOT_SPEED);
 
     // Shield, fleet and ship are each asked, whatever the earlier ones found.
@@ -68,14 +52,14 @@ int UpdateShot() {
     }
     const int code = Fleet_HitTest(m.x, m.y);
     if (code != 0) {
-        Snd_Play(1, SND_ALIEN_HIT);
+        Snd_Play(SND_CH_HIT, SND_ALIEN_HIT);
         s.shotPause = SHOT_PAUSE;
         m.state = 0;
         hit = 1;
-        points = AlienPoints(code);
+        points = FleetHitPoints(code);
     }
     if (Ufo_HitTest(m.x, m.y) == 1) {
-        Snd_Play(3, SND_UFO_HIT);
+        Snd_Play(SND_CH_SHIP, SND_UFO_HIT);
         points += Ufo_Points();
         m.state = 0;
         hit = 1;
@@ -84,13 +68,13 @@ int UpdateShot() {
     if (m.y < SHOT_TOP) {
         m.state = 0;
     } else if (hit == 0) {
-        Spr_Shot(m.x - MISSILE_HALF_W, m.y, FRAME_SHOT);
+        Spr_Shot(m.x - MISSILE_HALF_W, m.y, SHOT_FRAME_SHOT);
     }
     return points;
 }
 
 void UpdateBomb(Missile &m) {
-    Spr_Shot(m.x - MISSILE_HALF_W, m.y, FRAME_ERASE);
+    Spr_Shot(m.x - MISSILE_HALF_W, m.y, SHOT_FRAME_ERASE);
     m.y = static_cast<std::int16_t>(m.y + BOMB_SPEED);
     m.anim = static_cast<std::uint8_t>(m.anim + 1);
 
@@ -108,7 +92,7 @@ void UpdateBomb(Missile &m) {
     if (m.y > BOMB_BOTTOM) {
         m.state = 0;
     } else if (hit == 0) {
-        const int base = (m.state == 1) ? FRAME_BOMB_1 : FRAME_BOMB_2;
+        const int base = (m.state == 1) ? SHOT_FRAME_BOMB_1 : SHOT_FRAME_BOMB_2;
         Spr_Shot(m.x - MISSILE_HALF_W, m.y, base + (m.anim & 1));
     }
 }
@@ -130,7 +114,7 @@ int Shot_Fire(int x, int y) {
         return RESULT_REFUSED;
     }
     s.shot = {static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 1, 0};
-    Snd_Play(0, SND_CANNON_SHOT);
+    Snd_Play(SND_CH_CANNON, SND_CANNON_SHOT);
     Ufo_CountShot();
     return RESULT_OK;
 }

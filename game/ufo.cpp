@@ -22,13 +22,6 @@ enum : int {
     UFO_WAIT_SCALE = 5,
 };
 
-enum : int {
-    FRAME_ERASE = 0,
-    FRAME_SHIP = 1,
-    FRAME_BLAST_ERASE = 3,
-    FRAME_BLAST = 4,
-};
-
 // The ship's state is exactly what its view shows; the view hands out a copy.
 UfoView s;
 
@@ -60,7 +53,7 @@ int Ufo_Update() {
     if (s.hitTimer > 0) {
         s.hitTimer -= 1;
         if (s.hitTimer == 0) {
-            Spr_Ufo(s.ufoX - UFO_BLAST_HALF_W, s.ufoY, FRAME_BLAST_ERASE);
+            Spr_Ufo(s.ufoX - UFO_BLAST_HALF_W, s.ufoY, UFO_FRAME_BLAST_ERASE);
             s.flightTimer = 0;
             Park();
         }
@@ -81,15 +74,15 @@ int Ufo_Update() {
         return 0;
     }
     if (s.flightTimer % UFO_HUM_EVERY == 0) {
-        Snd_Play(3, SND_UFO_FLY);
+        Snd_Play(SND_CH_SHIP, SND_UFO_FLY);
     }
-    Spr_Ufo(s.ufoX - UFO_HALF_W, s.ufoY, FRAME_ERASE);
+    Spr_Ufo(s.ufoX - UFO_HALF_W, s.ufoY, UFO_FRAME_ERASE);
     s.ufoX += (s.ufoDir == 0) ? 1 : -1;
     s.flightTimer -= 1;
     if (s.flightTimer == 0) {
         Park();
     } else {
-        Spr_Ufo(s.ufoX - UFO_HALF_W, s.ufoY, FRAME_SHIP + ((s.flightTimer / 4) & 1));
+        Spr_Ufo(s.ufoX - UFO_HALF_W, s.ufoY, UFO_FRAME_SHIP + ((s.flightTimer / 4) & 1));
     }
     return 0;
 }
@@ -106,8 +99,8 @@ int Ufo_HitTest(int x, int y) {
         return 0;
     }
     s.hitTimer = UFO_HIT_FRAMES;
-    Spr_Ufo(s.ufoX - UFO_HALF_W, s.ufoY, FRAME_ERASE);
-    Spr_Ufo(s.ufoX - UFO_BLAST_HALF_W, s.ufoY, FRAME_BLAST);
+    Spr_Ufo(s.ufoX - UFO_HALF_W, s.ufoY, UFO_FRAME_ERASE);
+    Spr_Ufo(s.ufoX - UFO_BLAST_HALF_W, s.ufoY, UFO_FRAME_BLAST);
     return 1;
 }
 
