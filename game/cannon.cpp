@@ -93,4 +93,4 @@ int Cannon_HitTest(int px, int py) {
     return 1;
 }
 
-CannonView Cannon_View() { return s; }
+const CannonView &Cannon_View() { return s; }

@@ -14,4 +14,4 @@ struct CannonView {
     int blastTimer;
     int fireHeld;
 };
-CannonView Cannon_View();
+const CannonView &Cannon_View();

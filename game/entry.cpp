@@ -175,4 +175,4 @@ int Entry_Stop() {
     return 0;
 }
 
-EntryView Entry_View() { return screens; }
+const EntryView &Entry_View() { return screens; }

@@ -30,4 +30,4 @@ struct EntryView {
     int screenTimer;
     int flashTimer;
 };
-EntryView Entry_View();
+const EntryView &Entry_View();

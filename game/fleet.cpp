@@ -36,20 +36,8 @@ constexpr std::array<int, 4> MARCH_NOTES{SND_MARCH_1, SND_MARCH_2, SND_MARCH_3, 
 constexpr std::array<int, 4> HALF_WIDTH{0, 6, 5, 4};
 constexpr std::array<int, 4> ERASE_FRAME{0, ALIEN_FRAME_KIND_1, ALIEN_FRAME_KIND_2, ALIEN_FRAME_KIND_3};
 
-struct FleetState {
-    std::array<Alien, FLEET_SIZE> aliens;
-    int cursor;
-    int marchFlags;
-    int sweepCount;
-    int explodeTimer;
-    int explodeIndex;
-    int bombTimer;
-    int notePending;
-    int noteTimer;
-    int noteIndex;
-};
-
-FleetState s;
+// The fleet's state is exactly what its view shows.
+FleetView s;
 
 bool IsLive(const Alien &a) { return a.type >= 1 && a.type <= 3; }
 
@@ -259,7 +247,4 @@ void Fleet_MarchSound() {
     }
 }
 
-FleetView Fleet_View() {
-    return {&s.aliens,      s.cursor,    s.marchFlags,  s.sweepCount, s.explodeTimer,
-            s.explodeIndex, s.bombTimer, s.notePending, s.noteTimer,  s.noteIndex};
-}
+const FleetView &Fleet_View() { return s; }

@@ -41,8 +41,9 @@ int Fleet_UpdateDirection();
 void Fleet_DropBombs();
 void Fleet_MarchSound();
 
+// The fleet's state, which tests and tools read through Fleet_View.
 struct FleetView {
-    const std::array<Alien, FLEET_SIZE> *aliens;
+    std::array<Alien, FLEET_SIZE> aliens;
     int cursor;
     int marchFlags;
     int sweepCount;
@@ -53,4 +54,4 @@ struct FleetView {
     int noteTimer;
     int noteIndex;
 };
-FleetView Fleet_View();
+const FleetView &Fleet_View();

@@ -111,4 +111,4 @@ void Hud_DrawLives(int count) {
         Spr_Cannon(LIVES_X + LIVES_ICON_STEP * i, LIVES_ICON_Y, i < count ? CANNON_FRAME_CANNON : CANNON_FRAME_ERASE);
 }
 
-GameView Game_View() { return game; }
+const GameView &Game_View() { return game; }

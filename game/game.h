@@ -17,4 +17,4 @@ struct GameView {
     int lives;
     int wave;
 };
-GameView Game_View();
+const GameView &Game_View();

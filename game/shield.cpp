@@ -15,11 +15,8 @@ enum : int {
     BLOCK_H = 8,
 };
 
-struct ShieldState {
-    std::array<ShieldBlock, SHIELD_BLOCKS> blocks;
-};
-
-ShieldState s;
+// The shields' state is exactly what their view shows.
+ShieldView s;
 
 // A standing neighbour is redrawn with the edge facing the loss gnawed.
 void RedrawNeighbour(int index, int frame) {
@@ -85,4 +82,4 @@ int Shield_HitTest(int px, int py) {
     return hit;
 }
 
-const std::array<ShieldBlock, SHIELD_BLOCKS> &Shield_View() { return s.blocks; }
+const ShieldView &Shield_View() { return s; }

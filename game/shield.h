@@ -15,4 +15,8 @@ void Shield_Build();
 void Shield_Erase(int index);
 int Shield_HitTest(int px, int py);  // 1 a block was destroyed
 
-const std::array<ShieldBlock, SHIELD_BLOCKS> &Shield_View();
+// The shields' state, which tests and tools read through Shield_View.
+struct ShieldView {
+    std::array<ShieldBlock, SHIELD_BLOCKS> blocks;
+};
+const ShieldView &Shield_View();

@@ -143,4 +143,4 @@ int Shots_Update() {
     return points;
 }
 
-ShotsView Shots_View() { return s; }
+const ShotsView &Shots_View() { return s; }

@@ -22,4 +22,4 @@ struct ShotsView {
     Missile bombs[BOMB_SLOTS];
     int bombCounter;
 };
-ShotsView Shots_View();
+const ShotsView &Shots_View();

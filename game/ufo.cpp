@@ -108,4 +108,4 @@ int Ufo_Points() { return PointsNow(); }
 
 void Ufo_CountShot() { s.shotCount += 1; }
 
-UfoView Ufo_View() { return s; }
+const UfoView &Ufo_View() { return s; }

@@ -22,4 +22,4 @@ struct UfoView {
     int flightTimer;
     int hitTimer;
 };
-UfoView Ufo_View();
+const UfoView &Ufo_View();

@@ -19,19 +19,15 @@ std::uint32_t SdlTicks() { return SDL_GetTicks(); }
 void SdlDelay(std::uint32_t ms) { SDL_Delay(ms); }
 constexpr GfxClock SDL_CLOCK{SdlTicks, SdlDelay};
 
-struct Display {
-    SDL_Surface *screen;
-    std::uint32_t lastPresentTick;
-    int head;
-    int tail;
-    int count;
-    std::array<DrawCommand, GFX_SLOTS> slots;
-    int presentEnabled;
+// The display's state is exactly what its view shows; the seams that tests
+// and tools replace are kept beside it.
+GfxView gfx{nullptr, 0, 0, 0, 0, {}, 0};
+
+struct Seams {
     GfxClock clock;
     GfxObserver observer;
 };
-
-Display gfx{nullptr, 0, 0, 0, 0, {}, 0, SDL_CLOCK, {}};
+Seams seams{SDL_CLOCK, {}};
 
 constexpr std::uint32_t GreyPixel(std::uint8_t g) { return 0xFF000000u + g * 0x010101u; }
 
@@ -53,7 +49,7 @@ int Enqueue(const Picture *picture, int x, int y, int w, int h, int grey) {
 // Draws one command, clipped to the screen: nothing outside the surface is
 // ever written, and a partly visible picture keeps its visible part.
 void Execute(const DrawCommand &cmd) {
-    if (gfx.observer.draw) gfx.observer.draw(cmd);
+    if (seams.observer.draw) seams.observer.draw(cmd);
     SDL_Surface *s = gfx.screen;
     if (s == nullptr || cmd.w <= 0 || cmd.h <= 0) return;
     const int x0 = cmd.x < 0 ? 0 : cmd.x;
@@ -104,7 +100,7 @@ int Gfx_Init() {
     }
     SDL_FillRect(gfx.screen, nullptr, START_COLOUR);
     SDL_UpdateRect(gfx.screen, 0, 0, 0, 0);
-    gfx.lastPresentTick = gfx.clock.ticks();
+    gfx.lastPresentTick = seams.clock.ticks();
     return 0;
 }
 
@@ -172,21 +168,21 @@ int Gfx_QueueNumber(int x, int y, int value) {
 }
 
 int Gfx_Flush() {
-    if (gfx.observer.flush) gfx.observer.flush();
+    if (seams.observer.flush) seams.observer.flush();
     RunQueue();
     return 0;
 }
 
 int Gfx_Present() {
     if (gfx.presentEnabled == 0) {
-        if (gfx.observer.present) gfx.observer.present(GFX_DISABLED);
+        if (seams.observer.present) seams.observer.present(GFX_DISABLED);
         return GFX_DISABLED;
     }
-    const auto elapsed = static_cast<std::int32_t>(gfx.clock.ticks() - gfx.lastPresentTick);
-    if (elapsed <= GFX_FRAME_MS - 1) gfx.clock.delay(static_cast<std::uint32_t>(GFX_FRAME_MS - elapsed));
+    const auto elapsed = static_cast<std::int32_t>(seams.clock.ticks() - gfx.lastPresentTick);
+    if (elapsed <= GFX_FRAME_MS - 1) seams.clock.delay(static_cast<std::uint32_t>(GFX_FRAME_MS - elapsed));
     // Stamped after the wait: the time spent drawing counts towards the next frame.
-    gfx.lastPresentTick = gfx.clock.ticks();
-    if (gfx.observer.present) gfx.observer.present(GFX_OK);
+    gfx.lastPresentTick = seams.clock.ticks();
+    if (seams.observer.present) seams.observer.present(GFX_OK);
     RunQueue();
     return GFX_OK;
 }
@@ -202,11 +198,8 @@ int Gfx_ClearScreen() {
     return 0;
 }
 
-void Gfx_SetClock(const GfxClock *clock) { gfx.clock = clock != nullptr ? *clock : SDL_CLOCK; }
+void Gfx_SetClock(const GfxClock *clock) { seams.clock = clock != nullptr ? *clock : SDL_CLOCK; }
 
-void Gfx_SetObserver(const GfxObserver *observer) { gfx.observer = observer != nullptr ? *observer : GfxObserver{}; }
+void Gfx_SetObserver(const GfxObserver *observer) { seams.observer = observer != nullptr ? *observer : GfxObserver{}; }
 
-GfxView Gfx_View() {
-    return GfxView{gfx.screen, gfx.lastPresentTick, gfx.head,        gfx.tail,
-                   gfx.count,  gfx.presentEnabled,  gfx.slots.data()};
-}
+const GfxView &Gfx_View() { return gfx; }

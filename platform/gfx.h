@@ -1,6 +1,7 @@
 // Display and draw queue: the only way the program puts pixels on the screen.
 // Modules queue fills and pictures; a flush or a paced present executes them.
 #pragma once
+#include <array>
 #include <cstdint>
 
 struct SDL_Surface;
@@ -63,14 +64,14 @@ struct GfxObserver {
 };
 void Gfx_SetObserver(const GfxObserver *observer);
 
-// Read-only view of the module's state for tests and tools.
+// The module's state, which tests and tools read through Gfx_View.
 struct GfxView {
     SDL_Surface *screen;
     std::uint32_t lastPresentTick;
     int head;
     int tail;
     int count;
+    std::array<DrawCommand, GFX_SLOTS> slots;
     int presentEnabled;
-    const DrawCommand *slots;  // GFX_SLOTS entries
 };
-GfxView Gfx_View();
+const GfxView &Gfx_View();

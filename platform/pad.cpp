@@ -21,21 +21,18 @@ int SdlNumButtons(SDL_Joystick *j) { return SDL_JoystickNumButtons(j); }
 void SdlClose(SDL_Joystick *j) { SDL_JoystickClose(j); }
 constexpr PadJoystickOps SDL_JOYSTICKS{SdlNumJoysticks, SdlOpen, SdlNumAxes, SdlNumButtons, SdlClose};
 
-struct Input {
-    std::array<ButtonMask, PAD_COUNT> buttons;
-    std::array<ButtonMask, PAD_COUNT> axes;
-    std::array<ButtonMask, PAD_COUNT> prevButtons;
-    std::array<ButtonMask, PAD_COUNT> prevAxes;
-    std::array<SDL_Joystick *, PAD_COUNT> joystick;
-    std::array<int, PAD_COUNT> numAxes;
-    std::array<int, PAD_COUNT> numButtons;
-    int quitRequested;
-    SDL_Event event;
+// The input state is exactly what its view shows; the seams that tests and
+// tools replace are kept beside it, and so is the record that each
+// SDL_PollEvent fills.
+PadView pad{};
+
+struct Seams {
     PadJoystickOps ops;
     void (*pollObserver)(ButtonMask);
 };
+Seams seams{SDL_JOYSTICKS, nullptr};
 
-Input pad{{}, {}, {}, {}, {}, {}, {}, 0, {}, SDL_JOYSTICKS, nullptr};
+SDL_Event event{};
 
 void HandleKey(int sym, bool pressed) {
     for (const PadKey &k : PAD_KEYS) {
@@ -87,14 +84,14 @@ int Pad_Init() {
         pad.buttons[p] = 0;
         pad.axes[p] = 0;
     }
-    int n = pad.ops.numJoysticks();
+    int n = seams.ops.numJoysticks();
     if (n > PAD_COUNT) n = PAD_COUNT;
     for (int i = 0; i < n; ++i) {
-        SDL_Joystick *j = pad.ops.open(i);
+        SDL_Joystick *j = seams.ops.open(i);
         pad.joystick[i] = j;
         if (j != nullptr) {
-            pad.numAxes[i] = pad.ops.numAxes(j);
-            pad.numButtons[i] = pad.ops.numButtons(j);
+            pad.numAxes[i] = seams.ops.numAxes(j);
+            pad.numButtons[i] = seams.ops.numButtons(j);
         }
     }
     return 0;
@@ -102,7 +99,7 @@ int Pad_Init() {
 
 int Pad_Shutdown() {
     for (SDL_Joystick *j : pad.joystick) {
-        if (j != nullptr) pad.ops.close(j);
+        if (j != nullptr) seams.ops.close(j);
     }
     return 0;
 }
@@ -111,8 +108,8 @@ void Pad_Poll() {
     pad.quitRequested = 0;
     pad.prevButtons = pad.buttons;
     pad.prevAxes = pad.axes;
-    while (SDL_PollEvent(&pad.event)) {
-        const SDL_Event &e = pad.event;
+    while (SDL_PollEvent(&event)) {
+        const SDL_Event &e = event;
         switch (e.type) {
         case SDL_KEYDOWN: HandleKey(e.key.keysym.sym, true); break;
         case SDL_KEYUP: HandleKey(e.key.keysym.sym, false); break;
@@ -123,7 +120,7 @@ void Pad_Poll() {
         default: break;  // mouse, hats, window events and the rest
         }
     }
-    if (pad.pollObserver) pad.pollObserver(Pad_Held(0));
+    if (seams.pollObserver) seams.pollObserver(Pad_Held(0));
 }
 
 int Pad_QuitRequested() { return pad.quitRequested; }
@@ -144,21 +141,8 @@ int Pad_Read(ButtonMask *out) {
     return 0;
 }
 
-void Pad_SetJoystickOps(const PadJoystickOps *ops) { pad.ops = ops != nullptr ? *ops : SDL_JOYSTICKS; }
+void Pad_SetJoystickOps(const PadJoystickOps *ops) { seams.ops = ops != nullptr ? *ops : SDL_JOYSTICKS; }
 
-void Pad_SetPollObserver(void (*observer)(ButtonMask held)) { pad.pollObserver = observer; }
+void Pad_SetPollObserver(void (*observer)(ButtonMask held)) { seams.pollObserver = observer; }
 
-PadView Pad_View() {
-    PadView v{};
-    for (int p = 0; p < PAD_COUNT; ++p) {
-        v.buttons[p] = pad.buttons[p];
-        v.axes[p] = pad.axes[p];
-        v.prevButtons[p] = pad.prevButtons[p];
-        v.prevAxes[p] = pad.prevAxes[p];
-        v.joystick[p] = pad.joystick[p];
-        v.numAxes[p] = pad.numAxes[p];
-        v.numButtons[p] = pad.numButtons[p];
-    }
-    v.quitRequested = pad.quitRequested;
-    return v;
-}
+const PadView &Pad_View() { return pad; }

@@ -71,15 +71,16 @@ void Pad_SetJoystickOps(const PadJoystickOps *ops);
 // Told pad 0's held mask after every poll (the replay runner's event log).
 void Pad_SetPollObserver(void (*observer)(ButtonMask held));
 
-// Read-only view of the module's state for tests and tools.
+// The module's state, which tests and tools read through Pad_View. Every
+// field but the last has one entry for each pad.
 struct PadView {
-    ButtonMask buttons[PAD_COUNT];
-    ButtonMask axes[PAD_COUNT];
-    ButtonMask prevButtons[PAD_COUNT];
-    ButtonMask prevAxes[PAD_COUNT];
-    SDL_Joystick *joystick[PAD_COUNT];
-    int numAxes[PAD_COUNT];
-    int numButtons[PAD_COUNT];
+    std::array<ButtonMask, PAD_COUNT> buttons;
+    std::array<ButtonMask, PAD_COUNT> axes;
+    std::array<ButtonMask, PAD_COUNT> prevButtons;
+    std::array<ButtonMask, PAD_COUNT> prevAxes;
+    std::array<SDL_Joystick *, PAD_COUNT> joystick;
+    std::array<int, PAD_COUNT> numAxes;
+    std::array<int, PAD_COUNT> numButtons;
     int quitRequested;
 };
-PadView Pad_View();
+const PadView &Pad_View();

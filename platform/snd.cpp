@@ -10,13 +10,6 @@
 
 namespace {
 
-struct Voice {
-    const std::uint8_t *samples;
-    std::int32_t remaining;  // 0: idle
-    std::int32_t length;     // what remaining is reset to when looping
-    int loop;
-};
-
 int SdlOpen(SDL_AudioSpec *desired, SDL_AudioSpec *obtained) { return SDL_OpenAudio(desired, obtained); }
 void SdlPause(int pauseOn) { SDL_PauseAudio(pauseOn); }
 void SdlLock() { SDL_LockAudio(); }
@@ -27,14 +20,14 @@ void SdlMix(std::uint8_t *dst, const std::uint8_t *src, std::uint32_t len, int v
 }
 constexpr SndDeviceOps SDL_DEVICE{SdlOpen, SdlPause, SdlLock, SdlUnlock, SdlClose, SdlMix};
 
-struct Mixer {
-    std::array<Voice, SND_CHANNELS> voices;
-    std::array<std::array<std::uint8_t, SND_BLOCK>, 2> mixBlocks;
-    int blockToggle;  // the mixer writes block 1 - blockToggle
+// The mixer's state is exactly what its view shows; the device, which tests
+// and the replay runner replace, is kept beside it.
+SndView snd{{}, {}, 0};
+
+struct Seams {
     SndDeviceOps device;
 };
-
-Mixer snd{{}, {}, 0, SDL_DEVICE};
+Seams seams{SDL_DEVICE};
 
 bool BadChannel(int channel) { return static_cast<unsigned>(channel) >= SND_CHANNELS; }
 
@@ -43,7 +36,7 @@ bool BadChannel(int channel) { return static_cast<unsigned>(channel) >= SND_CHAN
 void Snd_MixBlock() {
     std::array<int, SND_BLOCK> acc{};
     bool played = false;
-    for (Voice &v : snd.voices) {
+    for (SndVoice &v : snd.voices) {
         if (v.remaining <= 0) continue;
         played = true;
         for (int j = 0; j < SND_BLOCK; ++j) {
@@ -54,7 +47,7 @@ void Snd_MixBlock() {
             }
         }
     }
-    std::array<std::uint8_t, SND_BLOCK> &block = snd.mixBlocks[1 - snd.blockToggle];
+    std::array<std::uint8_t, SND_BLOCK> &block = snd.blocks[1 - snd.blockToggle];
     if (!played) {
         block.fill(SND_SILENCE);
         return;
@@ -65,12 +58,12 @@ void Snd_MixBlock() {
 }
 
 void Snd_Callback(void *, std::uint8_t *stream, int len) {
-    const std::uint8_t *block = snd.mixBlocks[1 - snd.blockToggle].data();
+    const std::uint8_t *block = snd.blocks[1 - snd.blockToggle].data();
     snd.blockToggle = 1 - snd.blockToggle;
     // A device that asks for less than a block gets only what it asked
     // for; the stream must never be written past len.
     const int n = std::clamp(len, 0, SND_BLOCK);
-    if (n > 0) snd.device.mix(stream, block, static_cast<std::uint32_t>(n), SDL_MIX_MAXVOLUME);
+    if (n > 0) seams.device.mix(stream, block, static_cast<std::uint32_t>(n), SDL_MIX_MAXVOLUME);
     Snd_MixBlock();
 }
 
@@ -83,50 +76,50 @@ int Snd_Init() {
     want.callback = Snd_Callback;
     want.userdata = nullptr;
     // No obtained spec: SDL converts if the hardware wants another format.
-    if (snd.device.open(&want, nullptr) < 0) return 1;
-    for (Voice &v : snd.voices) {
+    if (seams.device.open(&want, nullptr) < 0) return 1;
+    for (SndVoice &v : snd.voices) {
         v.remaining = 0;
         v.loop = 0;
     }
     // Both blocks are primed while the device is paused. The lock is not
     // needed for that, but it orders these writes before the first
     // callback even where SDL's unpausing does not.
-    snd.device.lock();
+    seams.device.lock();
     snd.blockToggle = 1;
     Snd_MixBlock();
     snd.blockToggle = 0;
     Snd_MixBlock();
-    snd.device.unlock();
-    snd.device.pause(0);
+    seams.device.unlock();
+    seams.device.pause(0);
     return 0;
 }
 
 int Snd_StartVoice(int channel, const std::uint8_t *samples, std::int32_t length, int loop) {
     if (BadChannel(channel)) return SND_BAD_CHANNEL;
     const auto rounded = static_cast<std::int32_t>(Snd_VoiceLength(static_cast<std::uint32_t>(length)));
-    snd.device.lock();
-    Voice &v = snd.voices[channel];
+    seams.device.lock();
+    SndVoice &v = snd.voices[channel];
     v.samples = samples;
     v.loop = loop;
     v.remaining = rounded;
     v.length = rounded;
-    snd.device.unlock();
+    seams.device.unlock();
     return SND_OK;
 }
 
 int Snd_StopVoice(int channel) {
     if (BadChannel(channel)) return SND_BAD_CHANNEL;
-    snd.device.lock();
+    seams.device.lock();
     snd.voices[channel].loop = 0;
     snd.voices[channel].remaining = 0;
-    snd.device.unlock();
+    seams.device.unlock();
     return SND_OK;
 }
 
 int Snd_Shutdown() {
     // Closing ends the callbacks, so the voices need no lock afterwards.
-    snd.device.close();
-    for (Voice &v : snd.voices) {
+    seams.device.close();
+    for (SndVoice &v : snd.voices) {
         v.remaining = 0;
         v.loop = 0;
     }
@@ -135,26 +128,16 @@ int Snd_Shutdown() {
 
 void Snd_SetDeviceOps(const SndDeviceOps *ops) {
     if (ops == nullptr) {
-        snd.device = SDL_DEVICE;
+        seams.device = SDL_DEVICE;
         return;
     }
     // Any call left out falls back to SDL's own.
-    snd.device.open = ops->open ? ops->open : SDL_DEVICE.open;
-    snd.device.pause = ops->pause ? ops->pause : SDL_DEVICE.pause;
-    snd.device.lock = ops->lock ? ops->lock : SDL_DEVICE.lock;
-    snd.device.unlock = ops->unlock ? ops->unlock : SDL_DEVICE.unlock;
-    snd.device.close = ops->close ? ops->close : SDL_DEVICE.close;
-    snd.device.mix = ops->mix ? ops->mix : SDL_DEVICE.mix;
+    seams.device.open = ops->open ? ops->open : SDL_DEVICE.open;
+    seams.device.pause = ops->pause ? ops->pause : SDL_DEVICE.pause;
+    seams.device.lock = ops->lock ? ops->lock : SDL_DEVICE.lock;
+    seams.device.unlock = ops->unlock ? ops->unlock : SDL_DEVICE.unlock;
+    seams.device.close = ops->close ? ops->close : SDL_DEVICE.close;
+    seams.device.mix = ops->mix ? ops->mix : SDL_DEVICE.mix;
 }
 
-SndView Snd_View() {
-    SndView view{};
-    for (int c = 0; c < SND_CHANNELS; ++c) {
-        const Voice &v = snd.voices[c];
-        view.voices[c] = {v.samples, v.remaining, v.length, v.loop};
-    }
-    view.blocks[0] = snd.mixBlocks[0].data();
-    view.blocks[1] = snd.mixBlocks[1].data();
-    view.blockToggle = snd.blockToggle;
-    return view;
-}
+const SndView &Snd_View() { return snd; }

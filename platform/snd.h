@@ -1,6 +1,7 @@
 // Sound mixer: four voices mixed in software over SDL audio, 8000 Hz,
 // unsigned 8-bit mono, blocks of 256 samples. Channel = voice.
 #pragma once
+#include <array>
 #include <cstdint>
 
 struct SDL_AudioSpec;
@@ -48,17 +49,17 @@ struct SndDeviceOps {
 };
 void Snd_SetDeviceOps(const SndDeviceOps *ops);
 
-// Read-only view of the mixer's state for tests and tools. Take it under
-// SDL_LockAudio while a device runs.
-struct SndVoiceView {
+// The mixer's state, which tests and tools read through Snd_View. Read it
+// under SDL_LockAudio while a device runs.
+struct SndVoice {
     const std::uint8_t *samples;
-    std::int32_t remaining;
-    std::int32_t length;
+    std::int32_t remaining;  // 0: idle
+    std::int32_t length;     // what remaining is reset to when looping
     int loop;
 };
 struct SndView {
-    SndVoiceView voices[SND_CHANNELS];
-    const std::uint8_t *blocks[2];  // SND_BLOCK bytes each
-    int blockToggle;
+    std::array<SndVoice, SND_CHANNELS> voices;
+    std::array<std::array<std::uint8_t, SND_BLOCK>, 2> blocks;
+    int blockToggle;  // the mixer writes block 1 - blockToggle
 };
-SndView Snd_View();
+const SndView &Snd_View();

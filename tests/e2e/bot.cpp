@@ -76,7 +76,7 @@ constexpr std::array<int, 4> HALF_WIDTH{0, 6, 5, 4};
 
 // Whether a standing shield block stops a shot flying up column sx.
 bool ShieldInColumn(int sx) {
-    for (const ShieldBlock &b : Shield_View()) {
+    for (const ShieldBlock &b : Shield_View().blocks) {
         if (b.alive != 0 && b.x <= sx && sx < b.x + 4) return true;
     }
     return false;
@@ -126,7 +126,7 @@ int Bot::DodgeDirection(int cx) const {
 
 bool Bot::Plan(int cx, int earliest, int *target, int *delay) const {
     const FleetView view = Fleet_View();
-    March m{*view.aliens, view.cursor, view.marchFlags, view.explodeTimer, view.explodeIndex};
+    March m{view.aliens, view.cursor, view.marchFlags, view.explodeTimer, view.explodeIndex};
     int bestDelay = 1 << 20;
     int bestTarget = 0;
     // Frame f tests the shot against the fleet as it stands after f steps.
@@ -192,7 +192,7 @@ void Bot::BeforePass(long pass, int entryState) {
                 // Stand under the nearest alien until a shot can be aimed.
                 const FleetView view = Fleet_View();
                 int best = 1 << 20;
-                for (const Alien &a : *view.aliens) {
+                for (const Alien &a : view.aliens) {
                     if (a.type != 0 && std::abs(a.x - 6 - cx) < std::abs(best - cx)) best = a.x - 6;
                 }
                 if (best != (1 << 20)) dir = best > cx ? 1 : best < cx ? -1 : 0;

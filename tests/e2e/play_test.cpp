@@ -69,7 +69,7 @@ TEST_F(Play, ClearedFormationComesBackLowerWithTheShieldsRebuilt) {
             scoreBefore = g.score;
             livesBefore = g.lives;
             for (int i = 0; i < SHIELD_BLOCKS; ++i) {
-                if (Shield_View()[static_cast<std::size_t>(i)].alive == 0) {
+                if (Shield_View().blocks[static_cast<std::size_t>(i)].alive == 0) {
                     damaged = true;
                     lostBlock = i;
                 }
@@ -88,7 +88,7 @@ TEST_F(Play, ClearedFormationComesBackLowerWithTheShieldsRebuilt) {
     EXPECT_EQ(Fleet_Count(), FLEET_SIZE);
     for (int r = 0; r < FLEET_ROWS; ++r) {
         for (int c = 0; c < FLEET_COLS; ++c) {
-            const Alien &a = (*f.aliens)[static_cast<std::size_t>(r * FLEET_COLS + c)];
+            const Alien &a = (f.aliens)[static_cast<std::size_t>(r * FLEET_COLS + c)];
             EXPECT_EQ(a.x, 16 + 16 * c);
             EXPECT_EQ(a.y, 136 - 12 * r);
             EXPECT_EQ(a.type, r / 2 + 1);
@@ -96,7 +96,7 @@ TEST_F(Play, ClearedFormationComesBackLowerWithTheShieldsRebuilt) {
     }
     EXPECT_EQ(f.cursor, 0);
     // Every block stands again and the score and reserve carry on.
-    for (const ShieldBlock &b : Shield_View()) EXPECT_EQ(b.alive, 1);
+    for (const ShieldBlock &b : Shield_View().blocks) EXPECT_EQ(b.alive, 1);
     // The last alien's explosion ends while the shot is still held back.
     EXPECT_EQ(Game_View().score, scoreBefore);
     EXPECT_GE(Game_View().score, 60 * 10);
@@ -105,7 +105,7 @@ TEST_F(Play, ClearedFormationComesBackLowerWithTheShieldsRebuilt) {
     // The next present shows the rebuilt block that had been destroyed.
     Bot idle(BotOptions{false, true});
     ASSERT_TRUE(Pass(idle));
-    const ShieldBlock &b = Shield_View()[static_cast<std::size_t>(lostBlock)];
+    const ShieldBlock &b = Shield_View().blocks[static_cast<std::size_t>(lostBlock)];
     EXPECT_GT(LitInScreen(b.x, b.y, 4, 8), 0) << "block " << lostBlock;
 
     // The bot's input, replayed by the program, clears the formation at the
@@ -138,7 +138,7 @@ TEST_F(Play, LandingEndsTheGameWithCannonsInReserve) {
     EXPECT_GE(g.lives, 1) << "the bot lost cannons; no reserve left to show";
     EXPECT_EQ(g.lives, last.lives);
     int lowest = 0;
-    for (const Alien &a : *Fleet_View().aliens) {
+    for (const Alien &a : Fleet_View().aliens) {
         if (a.type != 0 && a.y > lowest) lowest = a.y;
     }
     EXPECT_GT(lowest, 207);

@@ -15,7 +15,7 @@ using play::Sprite;
 using play::TakeDraws;
 using play::TakeSounds;
 
-const Alien &At(int i) { return Fleet_View().aliens->at(i); }
+const Alien &At(int i) { return Fleet_View().aliens.at(i); }
 
 class FleetTest : public play::PlayTest {
 protected:

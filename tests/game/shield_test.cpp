@@ -11,7 +11,7 @@ using play::Sprite;
 using play::TakeDraws;
 
 Draw Block(int index, int frame) {
-    const ShieldBlock &b = Shield_View()[index];
+    const ShieldBlock &b = Shield_View().blocks[index];
     return Sprite(SPR_SHIELD, b.x, b.y, frame);
 }
 
@@ -25,7 +25,7 @@ protected:
 };
 
 TEST_F(ShieldTest, BuildLaysOutFourShieldsAndDrawsEveryBlockWhole) {
-    const auto &t = Shield_View();
+    const auto &t = Shield_View().blocks;
     EXPECT_EQ(t[0].x, 24);
     EXPECT_EQ(t[0].y, 184);
     EXPECT_EQ(t[5].x, 44);
@@ -57,15 +57,15 @@ TEST_F(ShieldTest, HitRowsLieOnePixelBelowTheDrawnRows) {
     EXPECT_TRUE(TakeDraws().empty());
 
     EXPECT_EQ(Shield_HitTest(24, 185), 1);  // upper row, block 0
-    EXPECT_EQ(Shield_View()[0].alive, 0);
+    EXPECT_EQ(Shield_View().blocks[0].alive, 0);
     EXPECT_EQ(Shield_HitTest(28, 192), 1);  // still the upper row, block 1
-    EXPECT_EQ(Shield_View()[1].alive, 0);
-    EXPECT_EQ(Shield_View()[25].alive, 1);
+    EXPECT_EQ(Shield_View().blocks[1].alive, 0);
+    EXPECT_EQ(Shield_View().blocks[25].alive, 1);
     EXPECT_EQ(Shield_HitTest(32, 193), 1);  // lower row, block 26
-    EXPECT_EQ(Shield_View()[26].alive, 0);
-    EXPECT_EQ(Shield_View()[2].alive, 1);
+    EXPECT_EQ(Shield_View().blocks[26].alive, 0);
+    EXPECT_EQ(Shield_View().blocks[2].alive, 1);
     EXPECT_EQ(Shield_HitTest(36, 199), 1);  // lower row, block 27
-    EXPECT_EQ(Shield_View()[27].alive, 0);
+    EXPECT_EQ(Shield_View().blocks[27].alive, 0);
 }
 
 TEST_F(ShieldTest, ColumnsOutsideTheShieldsHitNothing) {
@@ -74,22 +74,22 @@ TEST_F(ShieldTest, ColumnsOutsideTheShieldsHitNothing) {
         EXPECT_EQ(Shield_HitTest(px, 196), 0) << px;
     }
     EXPECT_TRUE(TakeDraws().empty());
-    for (const ShieldBlock &b : Shield_View()) {
+    for (const ShieldBlock &b : Shield_View().blocks) {
         EXPECT_EQ(b.alive, 1);
     }
 }
 
 TEST_F(ShieldTest, BlockEdgesAndDestroyedBlocks) {
     EXPECT_EQ(Shield_HitTest(84, 188), 1);  // px = x of block 7
-    EXPECT_EQ(Shield_View()[7].alive, 0);
-    EXPECT_EQ(Shield_View()[6].alive, 1);
+    EXPECT_EQ(Shield_View().blocks[7].alive, 0);
+    EXPECT_EQ(Shield_View().blocks[6].alive, 1);
     EXPECT_EQ(Shield_HitTest(88, 188), 1);  // x + 4 is the next block
-    EXPECT_EQ(Shield_View()[8].alive, 0);
+    EXPECT_EQ(Shield_View().blocks[8].alive, 0);
 
     // A destroyed block lets the point through; the other row still stands.
     EXPECT_EQ(Shield_HitTest(85, 188), 0);
     EXPECT_EQ(Shield_HitTest(85, 196), 1);
-    EXPECT_EQ(Shield_View()[31].alive, 0);
+    EXPECT_EQ(Shield_View().blocks[31].alive, 0);
     EXPECT_EQ(Shield_HitTest(85, 196), 0);
 }
 
@@ -105,8 +105,8 @@ TEST_F(ShieldTest, CornerBlocksGnawOnlyTheirOwnShield) {
 
     ASSERT_EQ(Shield_HitTest(215, 196), 1);  // block 47, the last one
     EXPECT_EQ(TakeDraws(), (std::vector<Draw>{Block(47, 0), Block(23, 2), Block(46, 4)}));
-    EXPECT_EQ(Shield_View()[5].alive, 1);
-    EXPECT_EQ(Shield_View()[24].alive, 1);
+    EXPECT_EQ(Shield_View().blocks[5].alive, 1);
+    EXPECT_EQ(Shield_View().blocks[24].alive, 1);
 }
 
 TEST_F(ShieldTest, OnlyStandingNeighboursAreRedrawn) {
@@ -124,7 +124,7 @@ TEST_F(ShieldTest, EraseIgnoresAnIndexOutsideTheTable) {
     Shield_Erase(SHIELD_BLOCKS);
     Shield_Erase(1000);
     EXPECT_TRUE(TakeDraws().empty());
-    for (const ShieldBlock &b : Shield_View()) {
+    for (const ShieldBlock &b : Shield_View().blocks) {
         EXPECT_EQ(b.alive, 1);
     }
 }

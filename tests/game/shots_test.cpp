@@ -110,8 +110,8 @@ TEST_F(ShotsTest, ShotBlockedByAShieldIsSpentAndUndrawn) {
         EXPECT_EQ(Shots_Update(), 0);  // rows 204, 200: below the shield
     }
     // Row 196: lower block 24 is destroyed and the shot is spent.
-    EXPECT_EQ(Shield_View()[24].alive, 0);
-    EXPECT_EQ(Shield_View()[0].alive, 1);
+    EXPECT_EQ(Shield_View().blocks[24].alive, 0);
+    EXPECT_EQ(Shield_View().blocks[0].alive, 1);
     EXPECT_EQ(Shots_View().shot.state, 0);
     const std::vector<Draw> draws = TakeDraws();
     ASSERT_FALSE(draws.empty());
@@ -140,7 +140,7 @@ TEST_F(ShotsTest, MysteryShipHitAddsItsPoints) {
 // over the shields' upper row; the shields are then rebuilt.
 void MarchFleetToTheShields() {
     Fleet_Reset(2);
-    while (Fleet_View().aliens->at(0).y < 184) {
+    while (Fleet_View().aliens.at(0).y < 184) {
         ASSERT_EQ(Fleet_Update(), 0);
         TakeDraws();
     }
@@ -157,7 +157,7 @@ void MarchFleetToTheShields() {
 
 TEST_F(ShotsTest, ShotErodesTheShieldAndStillHitsTheAlienInTheSameFrame) {
     MarchFleetToTheShields();
-    const auto &aliens = *Fleet_View().aliens;
+    const auto &aliens = Fleet_View().aliens;
     ASSERT_EQ(aliens[0].y, 184);
     // A bottom-row alien standing over a shield block.
     int target = -1;
@@ -178,7 +178,7 @@ TEST_F(ShotsTest, ShotErodesTheShieldAndStillHitsTheAlienInTheSameFrame) {
     EXPECT_EQ(TakeSounds(), (std::vector<Sound>{{1, SND_ALIEN_HIT}}));
     int standing = 0;
     for (int i = 0; i < 24; ++i) {
-        standing += Shield_View()[i].alive;
+        standing += Shield_View().blocks[i].alive;
     }
     EXPECT_EQ(standing, 23);
     EXPECT_EQ(Fleet_View().explodeIndex, target);
@@ -229,7 +229,7 @@ TEST_F(ShotsTest, BombHitsTheShieldAtTheRowBelowItsPicture) {
     EXPECT_EQ(Shots_View().bombs[0].state, 1);
     Shots_Update();  // 179: tested at 187, upper block 1
     EXPECT_EQ(Shots_View().bombs[0].state, 0);
-    EXPECT_EQ(Shield_View()[1].alive, 0);
+    EXPECT_EQ(Shield_View().blocks[1].alive, 0);
 }
 
 TEST_F(ShotsTest, BombPastTheBottomIsStillTestedAgainstTheCannon) {

@@ -21,7 +21,7 @@ TEST(SndNoDevice, PlayStillWorksAndShutdownSucceeds) {
     EXPECT_EQ(Snd_Play(1, SND_STOP), SND_OK);
     EXPECT_EQ(Snd_Play(4, SND_MARCH_1), SND_BAD_CHANNEL);
     EXPECT_EQ(Snd_Shutdown(), 0);
-    for (const SndVoiceView &v : Snd_View().voices) EXPECT_EQ(v.remaining, 0);
+    for (const SndVoice &v : Snd_View().voices) EXPECT_EQ(v.remaining, 0);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ std::array<std::uint8_t, SND_BLOCK> lastHanded{};  // under SDL's audio lock
 
 // A voice is idle, or plays one of the built-in sounds with its whole
 // rounded length and a position inside it.
-bool VoiceIsSound(const SndVoiceView &v) {
+bool VoiceIsSound(const SndVoice &v) {
     if (v.remaining < 0 || v.remaining > v.length || v.length % 4 != 0 || v.loop != 0) return false;
     if (v.remaining == 0) return true;
     for (int id = 1; id <= SOUND_COUNT; ++id) {

@@ -71,7 +71,7 @@ std::vector<std::uint8_t> PullUntilQuiet() {
         const Block b = Pull();
         out.insert(out.end(), b.begin(), b.end());
         bool busy = false;
-        for (const SndVoiceView &v : Snd_View().voices) busy = busy || v.remaining > 0;
+        for (const SndVoice &v : Snd_View().voices) busy = busy || v.remaining > 0;
         if (!busy && std::all_of(b.begin(), b.end(), [](std::uint8_t s) { return s == 128; })) break;
     }
     return out;
@@ -109,9 +109,9 @@ TEST_F(Mixer, InitOpensTheDeviceForTheMixerAndUnpausesItPrimed) {
     EXPECT_EQ(fake.pauses, std::vector<int>{0});
     const SndView view = Snd_View();
     EXPECT_EQ(view.blockToggle, 0);
-    EXPECT_TRUE(AllSilent(view.blocks[0], SND_BLOCK));
-    EXPECT_TRUE(AllSilent(view.blocks[1], SND_BLOCK));
-    for (const SndVoiceView &v : view.voices) {
+    EXPECT_TRUE(AllSilent(view.blocks[0].data(), SND_BLOCK));
+    EXPECT_TRUE(AllSilent(view.blocks[1].data(), SND_BLOCK));
+    for (const SndVoice &v : view.voices) {
         EXPECT_EQ(v.remaining, 0);
         EXPECT_EQ(v.loop, 0);
     }
@@ -127,7 +127,7 @@ TEST_F(Mixer, NoVoiceHandsOverSilence) {
 // The first callback hands over block 1 (primed), mixing block 0 for the
 // next; the blocks then alternate, each mixed one callback ahead.
 TEST_F(Mixer, BlocksAlternateFromBlockOneMixedAhead) {
-    const SndView view = Snd_View();
+    const SndView &view = Snd_View();
     std::array<std::uint8_t, 8> tone{};
     tone.fill(200);
     Snd_StartVoice(0, tone.data(), 8, 0);
@@ -137,9 +137,9 @@ TEST_F(Mixer, BlocksAlternateFromBlockOneMixedAhead) {
     EXPECT_EQ(Snd_View().blockToggle, 0);
     Pull();
     ASSERT_EQ(fake.handed.size(), 3u);
-    EXPECT_EQ(fake.handed[0], view.blocks[1]);
-    EXPECT_EQ(fake.handed[1], view.blocks[0]);
-    EXPECT_EQ(fake.handed[2], view.blocks[1]);
+    EXPECT_EQ(fake.handed[0], view.blocks[1].data());
+    EXPECT_EQ(fake.handed[1], view.blocks[0].data());
+    EXPECT_EQ(fake.handed[2], view.blocks[1].data());
     // A sound started before a callback is first heard in the block after.
     EXPECT_TRUE(AllSilent(first.data(), first.size()));
     EXPECT_EQ(second[0], 200);
@@ -207,9 +207,9 @@ TEST_F(Mixer, StopSilencesAChannelAndIsHarmlessWhenIdle) {
     const Block b = Pull();
     EXPECT_TRUE(AllSilent(b.data(), b.size()));
 
-    const SndVoiceView before = Snd_View().voices[3];
+    const SndVoice before = Snd_View().voices[3];
     EXPECT_EQ(Snd_Play(3, SND_STOP), SND_OK);
-    const SndVoiceView after = Snd_View().voices[3];
+    const SndVoice after = Snd_View().voices[3];
     EXPECT_EQ(after.samples, before.samples);
     EXPECT_EQ(after.remaining, 0);
     EXPECT_EQ(after.length, before.length);
@@ -354,7 +354,7 @@ TEST_F(Mixer, ShutdownClosesThenSilences) {
     EXPECT_EQ(Snd_Shutdown(), 0);
     EXPECT_EQ(fake.closes, 1);
     EXPECT_GT(fake.remainingAtClose, 0);  // the device was closed first
-    for (const SndVoiceView &v : Snd_View().voices) EXPECT_EQ(v.remaining, 0);
+    for (const SndVoice &v : Snd_View().voices) EXPECT_EQ(v.remaining, 0);
 }
 
 // A device that cannot be opened: no priming, no unpausing; requests are

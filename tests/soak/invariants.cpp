@@ -83,7 +83,7 @@ void CheckEntities() {
     Expect(In(f.marchFlags, 0, 3), "march flags", f.marchFlags);
     Expect(In(f.explodeTimer, 0, 20), "explode timer", f.explodeTimer);
     Expect(In(f.noteIndex, 0, 3), "note index", f.noteIndex);
-    for (const Alien &a : *f.aliens) {
+    for (const Alien &a : f.aliens) {
         Expect(In(a.type, 0, 3), "alien type", a.type);
         if (a.type != 0) {
             Expect(In(a.x, 12, 228), "alien x", a.x);

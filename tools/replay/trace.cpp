@@ -25,14 +25,14 @@ struct Row {
     long pass;
     int state;
     long presents;
-    EntryView entry;
-    GameView game;
-    CannonView cannon;
-    ShotsView shots;
-    FleetView fleet;
+    const EntryView &entry;
+    const GameView &game;
+    const CannonView &cannon;
+    const ShotsView &shots;
+    const FleetView &fleet;
     int fleetCount;
-    const std::array<ShieldBlock, SHIELD_BLOCKS> *shields;
-    UfoView ufo;
+    const ShieldView &shields;
+    const UfoView &ufo;
     ButtonMask held;
 };
 
@@ -43,24 +43,24 @@ struct Column {
 };
 
 char *PutAlienTypes(char *p, const Row &r) {
-    for (const Alien &a : *r.fleet.aliens) *p++ = static_cast<char>('0' + a.type % 10);
+    for (const Alien &a : r.fleet.aliens) *p++ = static_cast<char>('0' + a.type % 10);
     return p;
 }
 
 long long AlienXSum(const Row &r) {
     long long sum = 0;
-    for (const Alien &a : *r.fleet.aliens) sum += a.x;
+    for (const Alien &a : r.fleet.aliens) sum += a.x;
     return sum;
 }
 
 long long AlienYSum(const Row &r) {
     long long sum = 0;
-    for (const Alien &a : *r.fleet.aliens) sum += a.y;
+    for (const Alien &a : r.fleet.aliens) sum += a.y;
     return sum;
 }
 
 char *PutShields(char *p, const Row &r) {
-    for (const ShieldBlock &s : *r.shields) *p++ = s.alive != 0 ? '1' : '0';
+    for (const ShieldBlock &s : r.shields.blocks) *p++ = s.alive != 0 ? '1' : '0';
     return p;
 }
 
@@ -142,8 +142,8 @@ bool Trace_Open(const std::string &path, std::string *error) {
 
 void Trace_Row(long pass, int actedState, long presents) {
     if (trace.file == nullptr) return;
-    const Row r{pass,         actedState,   presents,      Entry_View(),   Game_View(), Cannon_View(),
-                Shots_View(), Fleet_View(), Fleet_Count(), &Shield_View(), Ufo_View(),  Pad_Held(0)};
+    const Row r{pass,         actedState,   presents,      Entry_View(),  Game_View(), Cannon_View(),
+                Shots_View(), Fleet_View(), Fleet_Count(), Shield_View(), Ufo_View(),  Pad_Held(0)};
     std::array<char, ROW_MAX> buf;
     char *p = buf.data();
     for (std::size_t i = 0; i < COLUMNS.size(); ++i) {
