@@ -537,4 +537,4 @@ consteval std::array<const Picture *, 128> BuildFont() {
 
 }  // namespace
 
-const std::array<const Picture *, 128> FONT = BuildFont();
+const GfxFont FONT = BuildFont();

@@ -1,8 +1,7 @@
 // The 8x8 font: 128 entries by character code, each a glyph or empty (null).
 #pragma once
-#include <array>
 #include "platform/gfx.h"
 
-constexpr int GLYPH_SIZE = 8;
+constexpr int GLYPH_SIZE = GFX_GLYPH_SIZE;
 
-extern const std::array<const Picture *, 128> FONT;
+extern const GfxFont FONT;

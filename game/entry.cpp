@@ -2,6 +2,7 @@
 // the splash, title and game-over screens around play, and shut-down.
 #include "game/entry.h"
 
+#include "assets/font.h"
 #include "assets/pictures.h"
 #include "assets/sounds.h"
 #include "game/game.h"
@@ -119,6 +120,7 @@ int GameOverStep() { return CountdownStep(GAME_OVER_READ_FROM); }
 }  // namespace
 
 int Entry_Start() {
+    Gfx_SetFont(&FONT);
     if (Gfx_Init() != 0) return 1;
     Pad_Init();
     Snd_Init();  // the game runs silently when there is no sound device

@@ -7,8 +7,6 @@
 #include <array>
 #include <cstdio>
 
-#include "assets/font.h"
-
 namespace {
 
 constexpr std::uint32_t SDL_FLAGS = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
@@ -26,8 +24,9 @@ GfxView gfx{nullptr, 0, 0, 0, 0, {}, 0};
 struct Seams {
     GfxClock clock;
     GfxObserver observer;
+    const GfxFont *font;
 };
-Seams seams{SDL_CLOCK, {}};
+Seams seams{SDL_CLOCK, {}, nullptr};
 
 constexpr std::uint32_t GreyPixel(std::uint8_t g) { return 0xFF000000u + g * 0x010101u; }
 
@@ -134,7 +133,8 @@ int Gfx_QueuePicture(int x, int y, int w, int h, const Picture *picture) { retur
 int Gfx_QueueChar(int x, int y, int ch) {
     // The range test comes before the full test.
     if (static_cast<unsigned>(ch) > 127u) return GFX_BAD_CHAR;
-    return Enqueue(FONT[static_cast<std::size_t>(ch)], x, y, GLYPH_SIZE, GLYPH_SIZE, 0);
+    const Picture *glyph = seams.font != nullptr ? (*seams.font)[static_cast<std::size_t>(ch)] : nullptr;
+    return Enqueue(glyph, x, y, GFX_GLYPH_SIZE, GFX_GLYPH_SIZE, 0);
 }
 
 int Gfx_QueueText(int x, int y, const char *text) {
@@ -197,6 +197,8 @@ int Gfx_ClearScreen() {
     }
     return 0;
 }
+
+void Gfx_SetFont(const GfxFont *font) { seams.font = font; }
 
 void Gfx_SetClock(const GfxClock *clock) { seams.clock = clock != nullptr ? *clock : SDL_CLOCK; }
 

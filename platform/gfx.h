@@ -22,6 +22,13 @@ enum GfxResult : int {
     GFX_FULL = 4,      // the ring has no free slot
 };
 
+// The font Gfx_QueueChar draws from: 128 entries by character code, each an
+// 8x8 glyph or null (a code without a glyph draws a black cell). The game's
+// own font is an asset; the program entry hands it over before start-up.
+constexpr int GFX_GLYPH_SIZE = 8;
+using GfxFont = std::array<const Picture *, 128>;
+void Gfx_SetFont(const GfxFont *font);
+
 struct DrawCommand {
     const Picture *picture;  // null: a fill of `grey`
     std::int16_t x;

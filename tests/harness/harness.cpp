@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "assets/font.h"
 #include "platform/gfx.h"
 
 namespace harness {
@@ -121,6 +122,7 @@ int main(int argc, char **argv) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     Gfx_SetClock(&harness::VIRTUAL_CLOCK);
+    Gfx_SetFont(&FONT);
     if (Gfx_Init() != 0) {
         std::fprintf(stderr, "harness: the display could not start: %s\n", SDL_GetError());
         return 1;
