@@ -12,8 +12,8 @@ namespace {
 // numbers without an entry (1, 3, 5, 7, 16 and up) are ignored.
 // clang-format off
 constexpr std::array<ButtonMask, 16> JOY_BUTTON_TABLE{
-    BTN_UP,    0,          BTN_LEFT, 0,     BTN_DOWN, 0,     BTN_RIGHT, 0,      //  0-7: the stick's eight buttons
-    BTN_START, BTN_SELECT, BTN_L,    BTN_R, BTN_A,    BTN_B, BTN_X,     BTN_Y,  //  8-15
+    BTN_UP,    0,          BTN_LEFT, 0,     BTN_DOWN, 0,     BTN_RIGHT, 0,      //  0-7: the stick
+    BTN_START, BTN_SELECT, BTN_L,    BTN_R, BTN_A,    BTN_B, BTN_X,     BTN_Y,  //  8-15: the buttons
 };
 // clang-format on
 
