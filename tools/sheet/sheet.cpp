@@ -29,6 +29,21 @@ constexpr Rgb OUTLINE{130, 130, 150};
 constexpr int SCALE = 2;
 constexpr int GAP = 8;
 
+// Bytes of a file format written least significant first, as BMP and WAV
+// headers are.
+struct LittleEndian {
+    std::vector<std::uint8_t> out;
+    void U16(std::uint32_t v) {
+        out.push_back(v & 0xFF);
+        out.push_back((v >> 8) & 0xFF);
+    }
+    void U32(std::uint32_t v) {
+        U16(v & 0xFFFF);
+        U16(v >> 16);
+    }
+    void Tag(const char *t, int n) { out.insert(out.end(), t, t + n); }
+};
+
 class Canvas {
 public:
     Canvas(int w, int h) : w_(w), h_(h), px_(static_cast<std::size_t>(w) * h, BACKGROUND) {}
@@ -70,17 +85,11 @@ public:
     bool SaveBmp(const std::string &path) const {
         const int rowBytes = (w_ * 3 + 3) & ~3;
         const std::uint32_t dataSize = static_cast<std::uint32_t>(rowBytes) * h_;
-        std::vector<std::uint8_t> out;
-        auto u16 = [&](std::uint32_t v) {
-            out.push_back(v & 0xFF);
-            out.push_back((v >> 8) & 0xFF);
-        };
-        auto u32 = [&](std::uint32_t v) {
-            u16(v & 0xFFFF);
-            u16(v >> 16);
-        };
-        out.push_back('B');
-        out.push_back('M');
+        LittleEndian le;
+        std::vector<std::uint8_t> &out = le.out;
+        auto u16 = [&](std::uint32_t v) { le.U16(v); };
+        auto u32 = [&](std::uint32_t v) { le.U32(v); };
+        le.Tag("BM", 2);
         u32(14 + 40 + dataSize);  // file size
         u32(0);                   // reserved
         u32(14 + 40);             // offset of the pixels
@@ -122,16 +131,11 @@ private:
 
 // RIFF/WAVE, PCM, 8000 Hz, unsigned 8-bit, mono.
 bool SaveWav(const std::string &path, const std::uint8_t *samples, std::uint32_t n) {
-    std::vector<std::uint8_t> out;
-    auto tag = [&](const char *t) { out.insert(out.end(), t, t + 4); };
-    auto u16 = [&](std::uint32_t v) {
-        out.push_back(v & 0xFF);
-        out.push_back((v >> 8) & 0xFF);
-    };
-    auto u32 = [&](std::uint32_t v) {
-        u16(v & 0xFFFF);
-        u16(v >> 16);
-    };
+    LittleEndian le;
+    std::vector<std::uint8_t> &out = le.out;
+    auto tag = [&](const char *t) { le.Tag(t, 4); };
+    auto u16 = [&](std::uint32_t v) { le.U16(v); };
+    auto u32 = [&](std::uint32_t v) { le.U32(v); };
     const std::uint32_t padded = n + (n & 1);
     tag("RIFF");
     u32(4 + (8 + 16) + (8 + padded));
