@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "assets/font.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ int Gfx_Init() {
         std::puts("SDL initialize error.");
         return 1;
     }
-    gfx.screen = SDL_SetVideoMode(SCREEN_W, SCREEN_H, 32, SDL_SWSURFACE);
+    gfx.screen = Window_Open(SCREEN_W, SCREEN_H);
     if (gfx.screen == nullptr) {
         std::puts("SDL initialize error.");
         return 1;
@@ -106,6 +107,12 @@ int Gfx_Init() {
     SDL_UpdateRect(gfx.screen, 0, 0, 0, 0);
     gfx.lastPresentTick = gfx.clock.ticks();
     return 0;
+}
+
+int Gfx_ToggleFullscreen() {
+    if (gfx.screen == nullptr) return 0;
+    gfx.screen = Window_ToggleFullscreen(gfx.screen);  // null: later flushes draw nothing
+    return gfx.screen == nullptr ? 1 : 0;
 }
 
 int Gfx_Shutdown() {
