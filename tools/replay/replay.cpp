@@ -30,7 +30,7 @@ constexpr const char *PROGRAM = "zultmirax-replay";
 constexpr long MAX_COUNT = 2147483647L;
 
 constexpr const char *USAGE =
-    "usage: zultmirax-replay [--passes N] [--input FILE] [--trace FILE] [--events FILE]\n"
+    "usage: zultmirax-replay [--passes N] [--input FILE|-] [--trace FILE] [--events FILE]\n"
     "                        [--screenshot PASS:FILE.bmp]... [--audio FILE.wav]\n";
 
 constexpr const char *TRACE_HEADER =
