@@ -46,7 +46,7 @@ void SetIcon() {
     for (int y = 0; y < ICON_SIZE; ++y)
         for (int x = 0; x < ICON_SIZE; ++x) {
             const IconPixel p = Icon_Pixel(ICON_SIZE, x, y);
-            window.icon[static_cast<std::size_t>(y * ICON_SIZE + x)] =
+            window.icon[static_cast<std::size_t>(y) * ICON_SIZE + static_cast<std::size_t>(x)] =
                 (static_cast<std::uint32_t>(p.alpha) << 24) | (p.grey * 0x010101u);
         }
     SDL_Surface *icon = SDL_CreateRGBSurfaceFrom(window.icon.data(), ICON_SIZE, ICON_SIZE, DEPTH, ICON_SIZE * 4,
