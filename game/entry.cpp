@@ -2,13 +2,18 @@
 // the splash, title and game-over screens around play, and shut-down.
 #include "game/entry.h"
 
+#include <array>
+#include <cstdint>
+
 #include "assets/font.h"
+#include "assets/icon.h"
 #include "assets/pictures.h"
 #include "assets/sounds.h"
 #include "game/game.h"
 #include "platform/gfx.h"
 #include "platform/pad.h"
 #include "platform/snd.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -120,7 +125,11 @@ int GameOverStep() { return CountdownStep(GAME_OVER_READ_FROM); }
 }  // namespace
 
 int Entry_Start() {
+    // The display draws with the game's font; the window shows its icon.
     Gfx_SetFont(&FONT);
+    std::array<std::uint32_t, WINDOW_ICON_SIZE * WINDOW_ICON_SIZE> icon{};
+    Icon_Argb(WINDOW_ICON_SIZE, icon.data());
+    Window_SetIcon(icon.data());
     if (Gfx_Init() != 0) return 1;
     Pad_Init();
     Snd_Init();  // the game runs silently when there is no sound device

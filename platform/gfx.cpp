@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdio>
 
+#include "platform/window.h"
+
 namespace {
 
 constexpr std::uint32_t SDL_FLAGS = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
@@ -92,7 +94,7 @@ int Gfx_Init() {
         std::puts("SDL initialize error.");
         return 1;
     }
-    gfx.screen = SDL_SetVideoMode(SCREEN_W, SCREEN_H, 32, SDL_SWSURFACE);
+    gfx.screen = Window_Open(SCREEN_W, SCREEN_H);
     if (gfx.screen == nullptr) {
         std::puts("SDL initialize error.");
         return 1;
@@ -101,6 +103,12 @@ int Gfx_Init() {
     SDL_UpdateRect(gfx.screen, 0, 0, 0, 0);
     gfx.lastPresentTick = seams.clock.ticks();
     return 0;
+}
+
+int Gfx_ToggleFullscreen() {
+    if (gfx.screen == nullptr) return 0;
+    gfx.screen = Window_ToggleFullscreen(gfx.screen);  // null: later flushes draw nothing
+    return gfx.screen == nullptr ? 1 : 0;
 }
 
 int Gfx_Shutdown() {

@@ -51,6 +51,9 @@ int Gfx_QueueNumber(int x, int y, int value);
 int Gfx_Flush();
 int Gfx_Present();
 int Gfx_ClearScreen();
+// Switches a shown window to fullscreen and back, keeping the picture;
+// does nothing on a headless driver. 1 when the mode could not be set.
+int Gfx_ToggleFullscreen();
 
 // The clock seam. The game reads SDL_GetTicks and sleeps with SDL_Delay; tests
 // and the replay runner pass a virtual clock so paced presents never sleep.

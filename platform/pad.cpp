@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include "platform/gfx.h"
+
 namespace {
 
 // Joystick button numbers as the handheld's SDL port reports its controls;
@@ -77,6 +79,12 @@ void HandleAxis(const SDL_JoyAxisEvent &e) {
 
 bool ValidPad(int p) { return p == 0 || p == 1; }
 
+// F11 and Alt+Enter switch fullscreen; neither is in the key table, so the
+// pads never see them.
+bool FullscreenKey(const SDL_keysym &k) {
+    return k.sym == SDLK_F11 || (k.sym == SDLK_RETURN && (k.mod & KMOD_ALT) != 0);
+}
+
 }  // namespace
 
 int Pad_Init() {
@@ -114,7 +122,10 @@ void Pad_Poll() {
     while (SDL_PollEvent(&event)) {
         const SDL_Event &e = event;
         switch (e.type) {
-        case SDL_KEYDOWN: HandleKey(e.key.keysym.sym, true); break;
+        case SDL_KEYDOWN:
+            if (FullscreenKey(e.key.keysym)) Gfx_ToggleFullscreen();
+            HandleKey(e.key.keysym.sym, true);
+            break;
         case SDL_KEYUP: HandleKey(e.key.keysym.sym, false); break;
         case SDL_JOYAXISMOTION: HandleAxis(e.jaxis); break;
         case SDL_JOYBUTTONDOWN: HandleJoyButton(e.jbutton, true); break;

@@ -44,6 +44,20 @@ protected:
 
 constexpr std::array<Picture, 4> TWO_BY_TWO{10, 20, 30, 40};
 
+// The dummy driver was chosen, so start-up succeeds; it has no window, so the
+// fullscreen switch keeps the very surface and its picture.
+TEST_F(Gfx, FullscreenSwitchOnAHeadlessDriverKeepsTheScreen) {
+    SDL_Surface *before = Gfx_View().screen;
+    ASSERT_NE(before, nullptr);
+    Gfx_QueueFill(10, 20, 4, 4, 77);
+    Gfx_Flush();
+    EXPECT_EQ(Gfx_ToggleFullscreen(), 0);
+    EXPECT_EQ(Gfx_ToggleFullscreen(), 0);
+    EXPECT_EQ(Gfx_View().screen, before);
+    EXPECT_EQ(Pixel(11, 21), Grey(77));
+    EXPECT_EQ(Pixel(9, 21), Grey(255));
+}
+
 TEST_F(Gfx, QueueHoldsSixtyThreeAndRefusesTheNextOfEveryKind) {
     for (int i = 0; i < 63; ++i) ASSERT_EQ(Gfx_QueueFill(i, 0, 1, 1, 7), GFX_OK);
     const GfxView before = Gfx_View();

@@ -56,6 +56,35 @@ TEST_F(Pad, KeyboardTableDrivesPadZero) {
     EXPECT_EQ(Pad_QuitRequested(), 0);
 }
 
+// The fullscreen keys are handled beside the key table: held buttons stay
+// held, nothing is pressed, nothing asks to quit (the test's dummy display
+// has no window to switch, so the screen stays as it was).
+TEST_F(Pad, FullscreenKeysLeaveThePadsAlone) {
+    PushKey(SDLK_LEFT, true);
+    Pad_Poll();
+    const auto key = [](int sym, SDLMod mod, bool down) {
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.sym = static_cast<SDLKey>(sym);
+        e.key.keysym.mod = mod;
+        SDL_PushEvent(&e);
+    };
+    for (const SDLMod alt : {KMOD_LALT, KMOD_RALT}) {
+        key(SDLK_LALT, alt, true);
+        key(SDLK_RETURN, alt, true);
+        key(SDLK_RETURN, alt, false);
+        key(SDLK_LALT, KMOD_NONE, false);
+        key(SDLK_F11, KMOD_NONE, true);
+        key(SDLK_F11, KMOD_NONE, false);
+        Pad_Poll();
+        EXPECT_EQ(Pad_Held(0), BTN_LEFT);
+        EXPECT_EQ(Pad_Held(1), 0u);
+        EXPECT_EQ(Pad_Pressed(0), 0u);
+        EXPECT_EQ(Pad_QuitRequested(), 0);
+    }
+}
+
 TEST_F(Pad, SpaceAndZShareTheFireButton) {
     PushKey(SDLK_SPACE, true);
     PushKey(SDLK_z, true);

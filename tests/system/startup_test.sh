@@ -15,6 +15,19 @@ status=$?
 check "no display exits with status 255 (got $status)" "$([ $status -eq 255 ]; echo $?)"
 check "no display prints the start-up error line" "$(printf 'SDL initialize error.\n' | cmp -s - "$tmp/out"; echo $?)"
 
+# No display at all and no driver chosen: SDL would fall back to a headless
+# driver and run the game unseen for ever; it must fail to start instead.
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
+    timeout 20 "$bin" >"$tmp/out" 2>"$tmp/err"
+status=$?
+check "with no display the game exits with status 255 (got $status)" "$([ $status -eq 255 ]; echo $?)"
+check "with no display it prints the start-up error line" "$(printf 'SDL initialize error.\n' | cmp -s - "$tmp/out"; echo $?)"
+# The same with a display variable that leads nowhere.
+env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:0.99-nowhere SDL_AUDIODRIVER=dummy \
+    timeout 20 "$bin" >"$tmp/out" 2>"$tmp/err"
+status=$?
+check "with an unreachable display the game exits with status 255 (got $status)" "$([ $status -eq 255 ]; echo $?)"
+
 # Runs until SDL's quit event (SDL turns SIGTERM into one): the splash polls
 # the pad from its 62nd frame, about one second in, and the program then
 # shuts down in order with status 0.
@@ -39,6 +52,11 @@ quit_after() { # seconds, then env for the binary
 quit_after 0.5 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 status=$?
 check "a quit event during the splash ends the program with status 0 (got $status)" "$([ $status -eq 0 ]; echo $?)"
+
+# A headless driver chosen on purpose still runs, display or not.
+quit_after 1.5 -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+status=$?
+check "SDL_VIDEODRIVER=dummy without a display runs and quits with status 0 (got $status)" "$([ $status -eq 0 ]; echo $?)"
 
 # No usable sound system: the game still starts and plays, silently.
 quit_after 1.5 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=no-such-driver

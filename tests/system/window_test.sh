@@ -1,54 +1,121 @@
 #!/usr/bin/env bash
-# The real game in a real window: a virtual X server of exactly the game's
-# size, keys sent through XTEST, screenshots read back pixel by pixel.
+# The real game in a real window: a virtual X server, keys sent through
+# XTEST, screenshots read back pixel by pixel.
 # splash -> fire -> title -> fire -> game, some moves and shots, Escape.
+#
+# window_test.sh PROGRAM: the bare game on a screen of exactly its size.
+# window_test.sh LAUNCHER --launcher: the game as the menu starts it, on a
+# desktop screen under a window manager: a 960x720 window titled ZULT-MIRAX
+# whose every game pixel is a crisp 3x3 block, and F11 / Alt+Enter switching
+# to a fullscreen picture scaled at the game's aspect ratio and back.
 set -u
 bin="$1"
+launcher=0
+[ "${2-}" = --launcher ] && launcher=1
+scale=1
+screen=320x240
+[ $launcher -eq 1 ] && { scale=3; screen=1920x1080; }
 tmp="$(mktemp -d)"
 xvfb_pid=""
+wm_pid=""
 game_pid=""
 cleanup() {
     [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$tmp"
 }
 trap cleanup EXIT
 
-fail() { echo "FAILED: $*"; [ -f "$tmp/last.png" ] && cp "$tmp/last.png" "window_test_failure.png"; exit 1; }
+fail() {
+    echo "FAILED: $*"
+    [ -f "$tmp/last.png" ] && cp "$tmp/last.png" "window_test_failure.png"
+    [ -f "$tmp/root.png" ] && cp "$tmp/root.png" "window_test_screen_failure.png"
+    exit 1
+}
 
-# A free display number, and the server on it.
-for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { disp=":$n"; break; }
-done
-Xvfb "$disp" -screen 0 320x240x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+# The server picks a free display number itself and writes it to fd 3:
+# no race with other servers starting at the same time.
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
 xvfb_pid=$!
-export DISPLAY="$disp"
+for i in $(seq 1 100); do
+    [ -s "$tmp/display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(head -1 "$tmp/display")"
 for i in $(seq 1 100); do
     xdotool getdisplaygeometry >/dev/null 2>&1 && break
     sleep 0.1
 done
 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the X server did not start"
 xdotool mousemove 160 120  # keyboard focus follows the pointer without a window manager
+if [ $launcher -eq 1 ]; then
+    openbox --sm-disable >"$tmp/wm.log" 2>&1 &
+    wm_pid=$!
+    for i in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.1
+    done
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || fail "the window manager did not start: $(cat "$tmp/wm.log")"
+fi
 
-SDL_AUDIODRIVER=dummy "$bin" >"$tmp/out" 2>&1 &
+# The launcher's defaults must come from the launcher, not from here.
+env -u SDL12COMPAT_WINDOW_SCALING -u SDL12COMPAT_SCALE_METHOD -u ZULTMIRAX_FULLSCREEN \
+    SDL_AUDIODRIVER=dummy "$bin" >"$tmp/out" 2>&1 &
 game_pid=$!
 
-shot() { import -window root "$tmp/last.png" 2>/dev/null; }
+wid=""
+if [ $launcher -eq 1 ]; then
+    for i in $(seq 1 100); do
+        wid="$(xdotool search --name '^ZULT-MIRAX$' 2>/dev/null | head -1)"
+        [ -n "$wid" ] && break
+        sleep 0.1
+    done
+    [ -n "$wid" ] || fail "no window titled ZULT-MIRAX"
+    echo "ok: the window is titled ZULT-MIRAX"
+    xprop -id "$wid" WM_NAME | grep -qx 'WM_NAME(STRING) = "ZULT-MIRAX"' || fail "WM_NAME: $(xprop -id "$wid" WM_NAME)"
+    xprop -id "$wid" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window has no 32x32 icon"
+    echo "ok: the window has the menu's icon at 32x32"
+    size() { xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
+    [ "$(size)" = 960x720 ] || fail "the window is $(size), not 960x720"
+    echo "ok: the window is 960x720"
+    xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || xdotool windowfocus "$wid"
+fi
+
+# The last shot, as the game's own 320x240 screen. Through the launcher the
+# window must show each game pixel as a uniform 3x3 block (sampling every
+# third pixel and blowing it up again gives back the very same picture), and
+# the game's screen is that sample.
+shot() {
+    if [ $launcher -eq 0 ]; then
+        import -window root "$tmp/last.png" 2>/dev/null
+        return
+    fi
+    import -window "$wid" "$tmp/window.png" 2>/dev/null || return 1
+    convert "$tmp/window.png" -filter point -sample 320x240 "$tmp/last.png" || return 1
+    convert "$tmp/last.png" -sample 960x720 "$tmp/blocks.png" || return 1
+    local diff
+    diff="$(compare -metric AE "$tmp/window.png" "$tmp/blocks.png" null: 2>&1)"
+    [ "$diff" = 0 ] || { cp "$tmp/window.png" "$tmp/last.png"; fail "not crisp 3x3 blocks: $diff pixels differ"; }
+}
 # grey X Y: the red channel (= the grey level) of one pixel of the last shot
 grey() { /usr/bin/convert "$tmp/last.png" -format "%[fx:int(255*p{$1,$2}.r+0.5)]" info:; }
 # mean W H X Y: mean brightness (0-1000) of a region of the last shot
 mean() { /usr/bin/convert "$tmp/last.png" -crop "$1x$2+$3+$4" +repage -format "%[fx:int(1000*mean)]" info:; }
 # wait_until SECONDS DESCRIPTION COMMAND...: shoots until COMMAND succeeds
-wait_until() {
+# wait_for SECONDS DESCRIPTION COMMAND...: retries COMMAND until it succeeds
+wait_for() {
     local secs="$1" what="$2"; shift 2
     local end=$((SECONDS + secs))
     while [ $SECONDS -lt $end ]; do
         kill -0 "$game_pid" 2>/dev/null || fail "the game exited while waiting for: $what"
-        shot && "$@" && { echo "ok: $what"; return 0; }
+        "$@" && { echo "ok: $what"; return 0; }
         sleep 0.1
     done
     fail "$what"
 }
+shot_and() { shot && "$@"; }
+wait_until() { local secs="$1" what="$2"; shift 2; wait_for "$secs" "$what" shot_and "$@"; }
 hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 
 splash_shown() { [ "$(grey 241 120)" -eq 150 ] && [ "$(grey 20 20)" -eq 0 ]; }
@@ -78,6 +145,31 @@ xdotool keyup Right
 cannon_moved() { [ "$(mean 13 8 10 216)" -lt 300 ] && [ "$(mean 200 8 30 216)" -gt 0 ]; }
 wait_until 10 "the cannon has moved right from x 10" cannon_moved
 hud_shown || fail "the HUD after play"
+[ $launcher -eq 1 ] && echo "ok: every shot of the window was crisp 3x3 blocks"
+
+if [ $launcher -eq 1 ]; then
+    # Fullscreen: the whole screen, the 4:3 picture scaled to its height and
+    # centred between black bars; the game goes on and comes back windowed.
+    mode_is() { [ "$(size)" = "$1" ]; }
+    root_shot() { import -window root "$tmp/root.png" 2>/dev/null; }
+    rmean() { convert "$tmp/root.png" -crop "$1x$2+$3+$4" +repage -format "%[fx:int(1000*mean)]" info:; }
+    filled() {
+        root_shot && [ "$(rmean 240 1080 0 0)" -eq 0 ] && [ "$(rmean 240 1080 1680 0)" -eq 0 ] &&
+            [ "$(rmean 60 40 1700 1030)" -eq 0 ] &&                             # no picture in the right bar
+            [ "$(rmean 1060 30 250 1030)" -gt 900 ] &&                          # the floor band, 4.5 times its size
+            [ "$(rmean 2 900 1323 90)" -gt 900 ]                                 # the divider at x 240
+    }
+    toggle() { xdotool key "$1"; wait_for 10 "$1 makes the window $2" mode_is "$2"; }
+    toggle F11 1920x1080
+    wait_for 10 "F11: the picture fills the screen's height at 4:3, centred" filled
+    toggle F11 960x720
+    wait_until 10 "F11 again: back to the crisp window, the game still drawn" hud_shown
+    toggle alt+Return 1920x1080
+    wait_for 10 "Alt+Enter: fullscreen, filled" filled
+    toggle alt+Return 960x720
+    wait_until 10 "Alt+Enter again: windowed, the game still drawn" hud_shown
+    cp "$tmp/window.png" "window_test_scaled.png"  # the screenshot for the docs
+fi
 
 xdotool key Escape
 for i in $(seq 1 50); do
