@@ -33,11 +33,12 @@ struct Mixer {
     std::array<Voice, SND_CHANNELS> voices;
     std::array<std::array<std::uint8_t, SND_BLOCK>, 2> mixBlocks;
     int blockToggle;  // the mixer writes block 1 - blockToggle
+    int handedOver;   // bytes of block 1 - blockToggle already handed over
     SndDeviceOps device;
     void (*playObserver)(int channel, int id, int result);
 };
 
-Mixer snd{{}, {}, 0, SDL_DEVICE, nullptr};
+Mixer snd{{}, {}, 0, 0, SDL_DEVICE, nullptr};
 
 bool BadChannel(int channel) { return static_cast<unsigned>(channel) >= SND_CHANNELS; }
 
@@ -68,13 +69,23 @@ void Snd_MixBlock() {
 }
 
 void Snd_Callback(void *, std::uint8_t *stream, int len) {
-    const std::uint8_t *block = snd.mixBlocks[1 - snd.blockToggle].data();
-    snd.blockToggle = 1 - snd.blockToggle;
-    // A device that asks for less than a block gets only what it asked
-    // for; the stream must never be written past len.
-    const int n = std::clamp(len, 0, SND_BLOCK);
-    if (n > 0) snd.device.mix(stream, block, static_cast<std::uint32_t>(n), SDL_MIX_MAXVOLUME);
-    Snd_MixBlock();
+    // The device asks for 256 bytes, one block. Behind a format converter
+    // it may ask for more or less: the blocks then run on as one stream, a
+    // block split across callbacks where it must be, and the stream is
+    // never written past len.
+    while (len > 0) {
+        const std::uint8_t *block = snd.mixBlocks[1 - snd.blockToggle].data();
+        const int n = std::min(len, SND_BLOCK - snd.handedOver);
+        snd.device.mix(stream, block + snd.handedOver, static_cast<std::uint32_t>(n), SDL_MIX_MAXVOLUME);
+        stream += n;
+        len -= n;
+        snd.handedOver += n;
+        if (snd.handedOver == SND_BLOCK) {
+            snd.handedOver = 0;
+            snd.blockToggle = 1 - snd.blockToggle;
+            Snd_MixBlock();
+        }
+    }
 }
 
 int Snd_Init() {
@@ -99,6 +110,7 @@ int Snd_Init() {
     Snd_MixBlock();
     snd.blockToggle = 0;
     Snd_MixBlock();
+    snd.handedOver = 0;
     snd.device.unlock();
     snd.device.pause(0);
     return 0;
@@ -181,5 +193,6 @@ SndView Snd_View() {
     view.blocks[0] = snd.mixBlocks[0].data();
     view.blocks[1] = snd.mixBlocks[1].data();
     view.blockToggle = snd.blockToggle;
+    view.handedOver = snd.handedOver;
     return view;
 }

@@ -54,5 +54,6 @@ struct SndView {
     SndVoiceView voices[SND_CHANNELS];
     const std::uint8_t *blocks[2];  // SND_BLOCK bytes each
     int blockToggle;
+    int handedOver;  // bytes of the block being handed over that the device already has
 };
 SndView Snd_View();
