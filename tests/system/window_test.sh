@@ -18,14 +18,25 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAILED: $*"; [ -f "$tmp/last.png" ] && cp "$tmp/last.png" "window_test_failure.png"; exit 1; }
+fail() {
+    echo "FAILED: $*"
+    [ -s "$tmp/out" ] && { echo "the game printed:"; cat "$tmp/out"; }
+    [ -f "$tmp/last.png" ] && cp "$tmp/last.png" "window_test_failure.png"
+    exit 1
+}
 
-# A free display number, and the server on it.
-for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { disp=":$n"; break; }
-done
-Xvfb "$disp" -screen 0 320x240x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+# The server picks a free display itself and reports it: a check of
+# /tmp/.X11-unix would miss a server of another /tmp (in a chroot) holding
+# the number through its abstract socket, and the game would then play in
+# that server's screen.
+Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
 xvfb_pid=$!
+for i in $(seq 1 100); do
+    [ -s "$tmp/display" ] && break
+    sleep 0.1
+done
+[ -s "$tmp/display" ] || fail "the X server did not start: $(cat "$tmp/xvfb.log")"
+disp=":$(head -1 "$tmp/display")"
 export DISPLAY="$disp"
 for i in $(seq 1 100); do
     xdotool getdisplaygeometry >/dev/null 2>&1 && break
