@@ -22,7 +22,7 @@ constexpr SndDeviceOps SDL_DEVICE{SdlOpen, SdlPause, SdlLock, SdlUnlock, SdlClos
 
 // The mixer's state is exactly what its view shows; the device, which tests
 // and the replay runner replace, is kept beside it.
-SndView snd{{}, {}, 0};
+SndView snd{{}, {}, 0, 0};
 
 struct Seams {
     SndDeviceOps device;
@@ -58,13 +58,23 @@ void Snd_MixBlock() {
 }
 
 void Snd_Callback(void *, std::uint8_t *stream, int len) {
-    const std::uint8_t *block = snd.blocks[1 - snd.blockToggle].data();
-    snd.blockToggle = 1 - snd.blockToggle;
-    // A device that asks for less than a block gets only what it asked
-    // for; the stream must never be written past len.
-    const int n = std::clamp(len, 0, SND_BLOCK);
-    if (n > 0) seams.device.mix(stream, block, static_cast<std::uint32_t>(n), SDL_MIX_MAXVOLUME);
-    Snd_MixBlock();
+    // The device asks for 256 bytes, one block. Behind a format converter
+    // it may ask for more or less: the blocks then run on as one stream, a
+    // block split across callbacks where it must be, and the stream is
+    // never written past len.
+    while (len > 0) {
+        const std::uint8_t *block = snd.blocks[1 - snd.blockToggle].data();
+        const int n = std::min(len, SND_BLOCK - snd.handedOver);
+        seams.device.mix(stream, block + snd.handedOver, static_cast<std::uint32_t>(n), SDL_MIX_MAXVOLUME);
+        stream += n;
+        len -= n;
+        snd.handedOver += n;
+        if (snd.handedOver == SND_BLOCK) {
+            snd.handedOver = 0;
+            snd.blockToggle = 1 - snd.blockToggle;
+            Snd_MixBlock();
+        }
+    }
 }
 
 int Snd_Init() {
@@ -89,6 +99,7 @@ int Snd_Init() {
     Snd_MixBlock();
     snd.blockToggle = 0;
     Snd_MixBlock();
+    snd.handedOver = 0;
     seams.device.unlock();
     seams.device.pause(0);
     return 0;

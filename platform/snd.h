@@ -61,5 +61,6 @@ struct SndView {
     std::array<SndVoice, SND_CHANNELS> voices;
     std::array<std::array<std::uint8_t, SND_BLOCK>, 2> blocks;
     int blockToggle;  // the mixer writes block 1 - blockToggle
+    int handedOver;   // bytes of the block being handed over that the device already has
 };
 const SndView &Snd_View();

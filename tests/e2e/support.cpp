@@ -48,7 +48,9 @@ std::string Scratch(const std::string &name) {
 
 int RunReplay(const std::vector<std::string> &args, std::string *err) {
     const std::string errFile = Scratch("stderr.txt");
-    std::string cmd = Quote(ZM_REPLAY_BIN);
+    // The emulator of a cross build: its words as CMake gave them.
+    std::string cmd = std::string(ZM_EMULATOR).empty() ? "" : std::string(ZM_EMULATOR) + " ";
+    cmd += Quote(ZM_REPLAY_BIN);
     for (const std::string &a : args) cmd += " " + Quote(a);
     cmd += " </dev/null 2>" + Quote(errFile);
     const int status = std::system(cmd.c_str());

@@ -24,7 +24,7 @@ struct FakeDevice {
     std::vector<int> pauses;
     int opens = 0, locks = 0, unlocks = 0, closes = 0;
     int remainingAtClose = -1;                 // channel 0's, seen when the device closes
-    std::vector<const std::uint8_t *> handed;  // the block each callback mixed in
+    std::vector<const std::uint8_t *> handed;  // where each piece handed over starts
 };
 FakeDevice fake;
 
@@ -293,25 +293,59 @@ TEST_F(Mixer, FourFullVoicesClampRatherThanWrap) {
     EXPECT_EQ(b[0], 127);
 }
 
-// A device asking for less than a block gets only that much written.
-TEST_F(Mixer, CallbackNeverWritesPastTheLengthAsked) {
-    std::array<std::uint8_t, 100> tone{};
-    tone.fill(30);
-    Snd_StartVoice(0, tone.data(), 100, 0);
-    Pull();
-    std::array<std::uint8_t, 400> stream{};
-    stream.fill(0xAA);
-    std::fill(stream.begin(), stream.begin() + 100, 128);
+// Behind SDL's format converter the device may ask for other lengths than
+// one block. Whatever lengths it asks for, it gets the same stream as a
+// device asking 256 bytes at a time: short requests continue the block,
+// long ones run on into the next blocks, nothing is dropped or repeated,
+// and nothing is written past the length asked.
+TEST_F(Mixer, AnyRequestLengthGetsTheSameStreamAsWholeBlocks) {
+    std::array<std::uint8_t, 1000> ramp{};
+    for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<std::uint8_t>(20 + (i * 7) % 211);
+    constexpr std::size_t WANT = 5 * SND_BLOCK;
+    Snd_StartVoice(0, ramp.data(), static_cast<std::int32_t>(ramp.size()), 0);
+    std::vector<std::uint8_t> blocks;
+    while (blocks.size() < WANT) {
+        const Block b = Pull();
+        blocks.insert(blocks.end(), b.begin(), b.end());
+    }
+    ASSERT_EQ(blocks[SND_BLOCK], 20);  // the sound starts in the second block
+
+    for (const std::vector<int> &lengths : {std::vector<int>{100, 100, 100, 0, -4, 57, 300, 612, 11},
+                                            std::vector<int>{512, 1, 255, 256, 256}, std::vector<int>{1280}}) {
+        Snd_Shutdown();
+        ASSERT_EQ(Snd_Init(), 0);
+        Snd_StartVoice(0, ramp.data(), static_cast<std::int32_t>(ramp.size()), 0);
+        std::vector<std::uint8_t> got;
+        for (const int len : lengths) {
+            std::vector<std::uint8_t> stream(static_cast<std::size_t>(std::max(len, 0)) + 16, 0xAA);
+            std::fill(stream.begin(), stream.begin() + std::max(len, 0), 128);
+            Snd_Callback(nullptr, stream.data(), len);
+            got.insert(got.end(), stream.begin(), stream.begin() + std::max(len, 0));
+            for (std::size_t i = static_cast<std::size_t>(std::max(len, 0)); i < stream.size(); ++i) {
+                ASSERT_EQ(stream[i], 0xAA) << "written past len " << len;
+            }
+        }
+        ASSERT_EQ(got.size(), WANT);
+        for (std::size_t i = 0; i < WANT; ++i) ASSERT_EQ(got[i], blocks[i]) << "byte " << i;
+        EXPECT_EQ(Snd_View().handedOver, 0);
+    }
+}
+
+// A block split across callbacks is mixed once: the next block is mixed
+// only when the last byte of this one has been handed over.
+TEST_F(Mixer, ASplitBlockIsHandedOverInPiecesBeforeTheToggleFlips) {
+    std::array<std::uint8_t, 300> stream{};
     Snd_Callback(nullptr, stream.data(), 100);
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(stream[i], 30) << i;
-    for (std::size_t i = 100; i < stream.size(); ++i) ASSERT_EQ(stream[i], 0xAA) << i;
-    Snd_Callback(nullptr, stream.data(), 0);
-    Snd_Callback(nullptr, stream.data(), -4);
-    for (std::size_t i = 100; i < stream.size(); ++i) ASSERT_EQ(stream[i], 0xAA) << i;
-    // A longer request still gets one block; the rest stays as SDL left it.
-    stream.fill(128);
-    Snd_Callback(nullptr, stream.data(), 400);
-    EXPECT_TRUE(AllSilent(stream.data() + SND_BLOCK, 400 - SND_BLOCK));
+    EXPECT_EQ(Snd_View().blockToggle, 0);
+    EXPECT_EQ(Snd_View().handedOver, 100);
+    Snd_Callback(nullptr, stream.data(), 200);
+    EXPECT_EQ(Snd_View().blockToggle, 1);
+    EXPECT_EQ(Snd_View().handedOver, 44);
+    const SndView &view = Snd_View();
+    ASSERT_EQ(fake.handed.size(), 3u);
+    EXPECT_EQ(fake.handed[0], view.blocks[1].data());
+    EXPECT_EQ(fake.handed[1], view.blocks[1].data() + 100);
+    EXPECT_EQ(fake.handed[2], view.blocks[0].data());
 }
 
 // Each built-in sound is heard for exactly its played length, its stored

@@ -197,7 +197,10 @@ bool Chaos_MakeEvent(ChaosSource &source, bool allowQuit, SDL_Event *event) {
         event->jbutton.state = SDL_PRESSED;
         return true;
     case 11:  // unknown and unread event types
-        event->type = static_cast<Uint8>(a);
+        // Within SDL's range: SDL selects queued events by a 32-bit mask of
+        // their types, so a larger type is an undefined shift there (on
+        // 32-bit ARM such events never leave the queue).
+        event->type = static_cast<Uint8>(a % SDL_NUMEVENTS);
         if (event->type == SDL_QUIT && !allowQuit) event->type = SDL_USEREVENT;
         // A window-system event carries a pointer that SDL itself follows
         // when the event is pushed; no real source sends one without it.

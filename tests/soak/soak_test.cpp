@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "game/entry.h"
 #include "tests/soak/invariants.h"
@@ -58,6 +61,54 @@ TEST(Soak, TheProgramHoldsItsInvariantsUnderRandomInput) {
     EXPECT_GT(Invariants_Sounds(), 0);
     std::printf("soak: %ld passes, %ld games, %ld draws, %ld sound calls, seed %ld\n", ran, Invariants_Games(),
                 Invariants_Draws(), Invariants_Sounds(), seed);
+}
+
+// Bytes from a fixed list, then zeros.
+class ListedChaos : public ChaosSource {
+public:
+    explicit ListedChaos(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    std::uint8_t Next() override { return next_ < bytes_.size() ? bytes_[next_++] : 0; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::size_t next_ = 0;
+};
+
+// Every event the generator makes is one SDL can queue and hand back: a
+// type at or above SDL_NUMEVENTS is an undefined shift in SDL's queue, and
+// on 32-bit ARM such an event stays queued until the queue is full.
+TEST(Chaos, EveryEventItMakesComesBackOutOfSdlsQueue) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_Event stray;
+    while (SDL_PollEvent(&stray) != 0) {
+    }
+
+    std::set<int> types;
+    auto check = [&types](ChaosSource &source, int count) {
+        for (int i = 0; i < count; ++i) {
+            SDL_Event e;
+            if (!Chaos_MakeEvent(source, true, &e)) continue;
+            ASSERT_LT(e.type, SDL_NUMEVENTS);
+            types.insert(e.type);
+            ASSERT_EQ(SDL_PushEvent(&e), 0) << "event type " << int{e.type} << ": " << SDL_GetError();
+            SDL_Event out;
+            ASSERT_EQ(SDL_PollEvent(&out), 1) << "event type " << int{e.type} << " stayed in the queue";
+            ASSERT_EQ(out.type, e.type);
+        }
+    };
+    // The unknown-type case with every byte value, then a long random run.
+    for (int a = 0; a < 256; ++a) {
+        ListedChaos listed({11, static_cast<std::uint8_t>(a), 0});
+        check(listed, 1);
+    }
+    SeededChaos seeded(7);
+    check(seeded, 20000);
+    SDL_Quit();
+    // Still every kind of event, unknown ones up to the last type.
+    EXPECT_TRUE(types.count(SDL_KEYDOWN) && types.count(SDL_JOYAXISMOTION) && types.count(SDL_JOYBUTTONUP));
+    EXPECT_TRUE(types.count(SDL_QUIT) && types.count(SDL_USEREVENT) && types.count(SDL_NUMEVENTS - 1));
+    EXPECT_FALSE(types.count(SDL_SYSWMEVENT));
 }
 
 }  // namespace

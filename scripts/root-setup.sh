@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Run inside a root by scripts/roots.sh: root-setup.sh "FOREIGN ARCHES"
+# PACKAGES... adds the architectures and installs the packages.
+set -euo pipefail
+arches="$1"; shift
+for a in $arches; do dpkg --add-architecture "$a"; done
+apt-get update -qq
+# Debian's security archive may not carry a foreign architecture (armel has
+# left it): its updates of the host architecture's libraries would then
+# differ from the target's, which multiarch forbids, so such a root goes
+# without them.
+for a in $arches; do
+    ls /var/lib/apt/lists/*security*"binary-${a}_Packages"* >/dev/null 2>&1 && continue
+    echo "no security updates for $a: this root goes without them"
+    [ ! -f /etc/apt/sources.list ] || sed -i '/debian-security/s/^deb/# deb/' /etc/apt/sources.list
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] || continue
+        awk -v RS= -v ORS='\n\n' '/debian-security/ { $0 = $0 "\nEnabled: no" } 1' "$f" >"$f.new"
+        mv "$f.new" "$f"
+    done
+    apt-get update -qq
+    break
+done
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null
