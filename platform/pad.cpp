@@ -5,8 +5,33 @@
 #include <SDL.h>
 
 #include <array>
+#include <csignal>
 
 namespace {
+
+// The event types the pad reads. Every other type (the mouse, hats, balls,
+// window and user events) is kept out of SDL's queue, which holds only 128:
+// in the stretches when no step polls, a moving mouse would fill it and
+// the keys pressed after would be dropped.
+constexpr std::array<Uint8, 6> READ_EVENTS{SDL_KEYDOWN,       SDL_KEYUP,       SDL_JOYAXISMOTION,
+                                           SDL_JOYBUTTONDOWN, SDL_JOYBUTTONUP, SDL_QUIT};
+
+// Set when SDL posts a quit (the window's close, SIGINT, SIGTERM), before
+// it tries the queue: a full queue cannot lose it. SDL may post from its
+// signal handler.
+volatile std::sig_atomic_t quitPosted = 0;
+
+int SDLCALL NoteQuit(const SDL_Event *event) {
+    if (event->type == SDL_QUIT) quitPosted = 1;
+    return 1;
+}
+
+bool ReadEvent(int type) {
+    for (const Uint8 t : READ_EVENTS) {
+        if (t == type) return true;
+    }
+    return false;
+}
 
 // Joystick button numbers as the handheld's SDL port reports its controls;
 // numbers without an entry (1, 3, 5, 7, 16 and up) are ignored.
@@ -80,6 +105,11 @@ bool ValidPad(int p) { return p == 0 || p == 1; }
 }  // namespace
 
 int Pad_Init() {
+    for (int type = SDL_NOEVENT + 1; type < SDL_NUMEVENTS; ++type) {
+        if (!ReadEvent(type)) SDL_EventState(static_cast<Uint8>(type), SDL_IGNORE);
+    }
+    quitPosted = 0;
+    SDL_SetEventFilter(NoteQuit);
     for (int p = 0; p < PAD_COUNT; ++p) {
         pad.joystick[p] = nullptr;
         pad.numAxes[p] = 0;
@@ -101,6 +131,7 @@ int Pad_Init() {
 }
 
 int Pad_Shutdown() {
+    SDL_SetEventFilter(nullptr);
     for (SDL_Joystick *j : pad.joystick) {
         if (j != nullptr) pad.ops.close(j);
     }
@@ -120,8 +151,14 @@ void Pad_Poll() {
         case SDL_JOYBUTTONDOWN: HandleJoyButton(e.jbutton, true); break;
         case SDL_JOYBUTTONUP: HandleJoyButton(e.jbutton, false); break;
         case SDL_QUIT: pad.quitRequested = 1; break;
-        default: break;  // mouse, hats, window events and the rest
+        default: break;  // types kept out of the queue, should one come
         }
+    }
+    // A quit that found the queue full is seen at this poll, as a queued
+    // one would be.
+    if (quitPosted != 0) {
+        quitPosted = 0;
+        pad.quitRequested = 1;
     }
     if (pad.pollObserver) pad.pollObserver(Pad_Held(0));
 }
