@@ -12,7 +12,11 @@ x_cleanup() {
 }
 trap x_cleanup EXIT
 
-fail() { echo "FAILED: $*"; exit 1; }
+fail() {
+    echo "FAILED: $*"
+    [ -s "$tmp/out" ] && sed "s/^/  game: /" "$tmp/out" | tail -5
+    exit 1
+}
 
 # x_start: a server on a free display; DISPLAY is exported.
 x_start() {
@@ -39,7 +43,8 @@ x_stop() {
 
 # game_start: the game in the background, its output in $tmp/out.
 game_start() {
-    SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$bin" >"$tmp/out" 2>&1 &
+    # x11 alone: no fall-back to a driver that shows nothing on this server
+    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$bin" >"$tmp/out" 2>&1 &
     game_pid=$!
 }
 
@@ -58,6 +63,17 @@ wait_until() {
         sleep 0.1
     done
     fail "$what"
+}
+# x_wait SECONDS COMMAND...: like wait_until, but false when the game exits
+# or the time runs out.
+x_wait() {
+    local end=$((SECONDS + $1)); shift
+    while [ $SECONDS -lt $end ]; do
+        kill -0 "$game_pid" 2>/dev/null || return 1
+        shot && "$@" && return 0
+        sleep 0.1
+    done
+    return 1
 }
 # game_ended SECONDS: true when the game has exited within SECONDS; its
 # status is then in game_status.
