@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <array>
 #include <csignal>
 
@@ -27,10 +28,7 @@ int SDLCALL NoteQuit(const SDL_Event *event) {
 }
 
 bool ReadEvent(int type) {
-    for (const Uint8 t : READ_EVENTS) {
-        if (t == type) return true;
-    }
-    return false;
+    return std::any_of(READ_EVENTS.begin(), READ_EVENTS.end(), [type](Uint8 t) { return t == type; });
 }
 
 // Joystick button numbers as the handheld's SDL port reports its controls;
