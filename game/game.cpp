@@ -5,9 +5,11 @@
 #include "assets/sounds.h"
 #include "assets/sprites.h"
 #include "game/cannon.h"
+#include "game/counter.h"
 #include "game/fleet.h"
 #include "game/shield.h"
 #include "game/shots.h"
+#include "game/test_seam.h"
 #include "game/ufo.h"
 #include "platform/gfx.h"
 #include "platform/snd.h"
@@ -61,7 +63,7 @@ int Game_Step() {
 
     const int points = Shots_Update();
     if (points > 0) {
-        game.score += points;
+        game.score = Count_Add(game.score, points);
         Gfx_QueueNumber(SCORE_X, SCORE_Y, game.score);
     }
 
@@ -69,7 +71,7 @@ int Game_Step() {
     if (Fleet_Update() == 1) return EndGame();
 
     if (Fleet_Count() == 0) {
-        game.wave++;
+        game.wave = Count_Add(game.wave, 1);
         Fleet_Reset(game.wave);
         Shield_Build();
     }
@@ -85,6 +87,10 @@ int Game_GetScore() { return game.score; }
 int Game_GetHiScore() { return game.hiScore; }
 
 void Game_SetHiScore(int value) { game.hiScore = value; }
+
+void Game_SetScoreForTest(int value) { game.score = value; }
+
+void Game_SetWaveForTest(int value) { game.wave = value; }
 
 void Hud_Draw(int shownHiScore, int reserve) {
     // Unpaced: the black screen and the panel show at once.

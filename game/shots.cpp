@@ -5,8 +5,10 @@
 #include "assets/sounds.h"
 #include "assets/sprites.h"
 #include "game/cannon.h"
+#include "game/counter.h"
 #include "game/fleet.h"
 #include "game/shield.h"
+#include "game/test_seam.h"
 #include "game/ufo.h"
 #include "platform/snd.h"
 
@@ -125,7 +127,7 @@ int Bomb_Drop(int x, int y) {
             // The counter's parity picks the kind.
             const auto kind = static_cast<std::uint8_t>((s.bombCounter & 1) + 1);
             b = {static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), kind, 0};
-            s.bombCounter += 1;
+            s.bombCounter = Count_Next(s.bombCounter);
             return RESULT_OK;
         }
     }
@@ -134,7 +136,7 @@ int Bomb_Drop(int x, int y) {
 
 int Shots_Update() {
     const int points = UpdateShot();
-    s.bombCounter += 1;
+    s.bombCounter = Count_Next(s.bombCounter);
     for (Missile &b : s.bombs) {
         if (b.state != 0) {
             UpdateBomb(b);
@@ -144,3 +146,5 @@ int Shots_Update() {
 }
 
 const ShotsView &Shots_View() { return s; }
+
+void Shots_SetBombCounterForTest(int value) { s.bombCounter = value; }

@@ -4,6 +4,8 @@
 
 #include "assets/sounds.h"
 #include "assets/sprites.h"
+#include "game/counter.h"
+#include "game/test_seam.h"
 #include "platform/snd.h"
 
 namespace {
@@ -106,6 +108,8 @@ int Ufo_HitTest(int x, int y) {
 
 int Ufo_Points() { return PointsNow(); }
 
-void Ufo_CountShot() { s.shotCount += 1; }
+void Ufo_CountShot() { s.shotCount = Count_Next(s.shotCount); }
+
+void Ufo_SetShotCountForTest(int value) { s.shotCount = value; }
 
 const UfoView &Ufo_View() { return s; }

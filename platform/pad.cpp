@@ -4,11 +4,34 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <array>
+#include <csignal>
 
 #include "platform/gfx.h"
 
 namespace {
+
+// The event types the pad reads. Every other type (the mouse, hats, balls,
+// window and user events) is kept out of SDL's queue, which holds only 128:
+// in the stretches when no step polls, a moving mouse would fill it and
+// the keys pressed after would be dropped.
+constexpr std::array<Uint8, 6> READ_EVENTS{SDL_KEYDOWN,       SDL_KEYUP,       SDL_JOYAXISMOTION,
+                                           SDL_JOYBUTTONDOWN, SDL_JOYBUTTONUP, SDL_QUIT};
+
+// Set when SDL posts a quit (the window's close, SIGINT, SIGTERM), before
+// it tries the queue: a full queue cannot lose it. SDL may post from its
+// signal handler.
+volatile std::sig_atomic_t quitPosted = 0;
+
+int SDLCALL NoteQuit(const SDL_Event *event) {
+    if (event->type == SDL_QUIT) quitPosted = 1;
+    return 1;
+}
+
+bool ReadEvent(int type) {
+    return std::any_of(READ_EVENTS.begin(), READ_EVENTS.end(), [type](Uint8 t) { return t == type; });
+}
 
 // Joystick button numbers as the handheld's SDL port reports its controls;
 // numbers without an entry (1, 3, 5, 7, 16 and up) are ignored.
@@ -88,6 +111,11 @@ bool FullscreenKey(const SDL_keysym &k) {
 }  // namespace
 
 int Pad_Init() {
+    for (int type = SDL_NOEVENT + 1; type < SDL_NUMEVENTS; ++type) {
+        if (!ReadEvent(type)) SDL_EventState(static_cast<Uint8>(type), SDL_IGNORE);
+    }
+    quitPosted = 0;
+    SDL_SetEventFilter(NoteQuit);
     for (int p = 0; p < PAD_COUNT; ++p) {
         pad.joystick[p] = nullptr;
         pad.numAxes[p] = 0;
@@ -109,6 +137,7 @@ int Pad_Init() {
 }
 
 int Pad_Shutdown() {
+    SDL_SetEventFilter(nullptr);
     for (SDL_Joystick *j : pad.joystick) {
         if (j != nullptr) seams.ops.close(j);
     }
@@ -131,8 +160,14 @@ void Pad_Poll() {
         case SDL_JOYBUTTONDOWN: HandleJoyButton(e.jbutton, true); break;
         case SDL_JOYBUTTONUP: HandleJoyButton(e.jbutton, false); break;
         case SDL_QUIT: pad.quitRequested = 1; break;
-        default: break;  // mouse, hats, window events and the rest
+        default: break;  // types kept out of the queue, should one come
         }
+    }
+    // A quit that found the queue full is seen at this poll, as a queued
+    // one would be.
+    if (quitPosted != 0) {
+        quitPosted = 0;
+        pad.quitRequested = 1;
     }
     if (seams.pollObserver) seams.pollObserver(Pad_Held(0));
 }

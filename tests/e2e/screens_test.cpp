@@ -372,12 +372,16 @@ TEST(Runner, AudioIsOneBlockForEveryTwoPresents) {
 }
 
 TEST(Runner, AScreenshotThatCannotBeWrittenFailsTheRun) {
+    // Refused before the first pass when its path is plainly unwritable.
     std::string err;
-    EXPECT_EQ(RunReplay({"--passes", "3", "--screenshot", "1:no/such/dir/shot.bmp"}, &err), 1);
+    EXPECT_EQ(RunReplay({"--passes", "3", "--screenshot", "1:no/such/dir/shot.bmp"}, &err), 2);
     EXPECT_NE(err.find("--screenshot"), std::string::npos) << err;
     EXPECT_NE(err.find("no/such/dir/shot.bmp"), std::string::npos) << err;
-    // A screenshot after the last pass run is simply not taken.
-    EXPECT_EQ(RunReplay({"--passes", "3", "--screenshot", "5:" + Scratch("late.bmp")}), 0);
+    // A write that fails only when the pass arrives fails the run.
+    EXPECT_EQ(RunReplay({"--passes", "3", "--screenshot", "1:/dev/full"}, &err), 1);
+    EXPECT_NE(err.find("--screenshot: cannot write '/dev/full'"), std::string::npos) << err;
+    // A screenshot after the last pass would never be taken: refused too.
+    EXPECT_EQ(RunReplay({"--passes", "3", "--screenshot", "5:" + Scratch("late.bmp")}), 2);
     EXPECT_FALSE(e2e::FileExists(Scratch("late.bmp")));
 }
 

@@ -75,6 +75,7 @@ env -u SDL12COMPAT_WINDOW_SCALING -u SDL12COMPAT_SCALE_METHOD -u ZULTMIRAX_FULLS
 game_pid=$!
 
 wid=""
+settling=0
 if [ $launcher -eq 1 ]; then
     for i in $(seq 1 100); do
         wid="$(xdotool search --name '^ZULT-MIRAX$' 2>/dev/null | head -1)"
@@ -106,7 +107,12 @@ shot() {
     convert "$tmp/last.png" -sample 960x720 "$tmp/blocks.png" || return 1
     local diff
     diff="$(compare -metric AE "$tmp/window.png" "$tmp/blocks.png" null: 2>&1)"
-    [ "$diff" = 0 ] || { cp "$tmp/window.png" "$tmp/last.png"; fail "not crisp 3x3 blocks: $diff pixels differ"; }
+    if [ "$diff" != 0 ]; then
+        # Right after a switch of mode the window may still be settling.
+        [ "$settling" -eq 1 ] && return 1
+        cp "$tmp/window.png" "$tmp/last.png"
+        fail "not crisp 3x3 blocks: $diff pixels differ"
+    fi
 }
 # grey X Y: the red channel (= the grey level) of one pixel of the last shot
 grey() { /usr/bin/convert "$tmp/last.png" -format "%[fx:int(255*p{$1,$2}.r+0.5)]" info:; }
@@ -184,15 +190,16 @@ if [ $launcher -eq 1 ]; then
             [ "$(rmean 1060 30 250 1030)" -gt 900 ] &&                          # the floor band, 4.5 times its size
             [ "$(rmean 2 900 1323 90)" -gt 900 ]                                 # the divider at x 240
     }
-    toggle() { xdotool key "$1"; wait_for 10 "$1 makes the window $2" mode_is "$2"; }
+    toggle() { settling=1; xdotool key "$1"; wait_for 10 "$1 makes the window $2" mode_is "$2"; }
+    back() { wait_until 10 "$1" hud_shown; settling=0; }
     toggle F11 1920x1080
     wait_for 10 "F11: the picture fills the screen's height at 4:3, centred" filled
     toggle F11 960x720
-    wait_until 10 "F11 again: back to the crisp window, the game still drawn" hud_shown
+    back "F11 again: back to the crisp window, the game still drawn"
     toggle alt+Return 1920x1080
     wait_for 10 "Alt+Enter: fullscreen, filled" filled
     toggle alt+Return 960x720
-    wait_until 10 "Alt+Enter again: windowed, the game still drawn" hud_shown
+    back "Alt+Enter again: windowed, the game still drawn"
     cp "$tmp/window.png" "window_test_scaled.png"  # the screenshot for the docs
 fi
 

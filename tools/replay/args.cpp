@@ -32,7 +32,7 @@ int Replay_ParseArgs(int argc, char **argv, ReplayOptions *options, std::string 
             if (arg == SINGLE[k]) which = k;
         }
         if (which < 0 && arg != "--screenshot") {
-            *error = "unknown argument '" + arg + "'";
+            *error = "unknown argument '" + replay::Echo(arg) + "'";
             return 2;
         }
         if (i + 1 >= argc) {
@@ -54,7 +54,8 @@ int Replay_ParseArgs(int argc, char **argv, ReplayOptions *options, std::string 
         switch (which) {
         case OPT_PASSES:
             if (!replay::ParseNumber(value, 0, MAX_COUNT, &o.passes)) {
-                *error = "--passes: expected a whole number 0-" + std::to_string(MAX_COUNT) + ", got '" + value + "'";
+                *error = "--passes: expected a whole number 0-" + std::to_string(MAX_COUNT) + ", got '" +
+                         replay::Echo(value) + "'";
                 return 2;
             }
             break;
@@ -67,13 +68,21 @@ int Replay_ParseArgs(int argc, char **argv, ReplayOptions *options, std::string 
             ReplayShot shot;
             if (colon == std::string::npos || !replay::ParseNumber(value.substr(0, colon), 0, MAX_COUNT, &shot.pass) ||
                 colon + 1 >= value.size()) {
-                *error = "--screenshot: expected PASS:FILE, got '" + value + "'";
+                *error = "--screenshot: expected PASS:FILE, got '" + replay::Echo(value) + "'";
                 return 2;
             }
             shot.file = value.substr(colon + 1);
             o.screenshots.push_back(shot);
             break;
         }
+        }
+    }
+    // A shot after the last pass would silently never be taken.
+    for (const ReplayShot &shot : o.screenshots) {
+        if (shot.pass >= o.passes) {
+            *error = "--screenshot: pass " + std::to_string(shot.pass) + " is never run (--passes " +
+                     std::to_string(o.passes) + " ends the run before it)";
+            return 2;
         }
     }
     *options = o;

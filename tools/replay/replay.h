@@ -15,10 +15,23 @@
 
 // One line of an input script.
 struct ReplayInput {
-    long pass;  // pushed immediately before this pass's quit test
-    int line;   // line number in the script, for messages
+    long pass;          // pushed immediately before this pass's quit test
+    std::int64_t line;  // line number in the script, for messages
     SDL_Event event;
 };
+
+// A script's text and how far it has been read: the runner keeps the text
+// once and parses its lines as their passes come.
+struct ReplayScript {
+    std::string text;
+    std::size_t pos = 0;    // the start of the next line
+    std::int64_t line = 0;  // lines read so far
+    long lastPass = 0;      // the last event's pass, for the order check
+};
+
+// Parses the script's next event line. 1 with *out set; 0 at the end of the
+// text; 2 with *error set to a one-line message naming a malformed line.
+int Replay_NextInput(ReplayScript *script, ReplayInput *out, std::string *error);
 
 struct ReplayShot {
     long pass;

@@ -2,11 +2,15 @@
 // the virtual clock, and runs it pass by pass, pushing each pass's events
 // first. Everything the game does is seen through the modules' observers
 // and views; the game's own code runs unchanged.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iostream>
-#include <sstream>
+#include <cstring>
 
 #include "assets/sounds.h"
 #include "game/entry.h"
@@ -17,23 +21,24 @@
 #include "tools/replay/headless.h"
 #include "tools/replay/output.h"
 #include "tools/replay/replay.h"
+#include "tools/replay/text.h"
 #include "tools/replay/trace.h"
 #include "tools/replay/wav.h"
 
 namespace {
 
-using replay::PROGRAM;
-
 struct Run {
     ReplayOptions options;
-    std::vector<ReplayInput> script;
-    std::size_t nextInput = 0;
+    ReplayScript script;
+    ReplayInput next{};  // the script's next event, read ahead
+    bool hasNext = false;
     long pass = 0;  // the pass running now, or the next one between passes
     int state = STATE_RESET;
     long presents = 0;
     bool started = false;
     bool finished = false;
-    bool failed = false;  // a write or an event push went wrong
+    bool failed = false;     // a write or an event push went wrong
+    bool audioFull = false;  // the WAV file reached its limit: the run stops
 };
 
 Run run;
@@ -48,7 +53,12 @@ void OnPresent(int result) {
     // is the block a device would take after every second present (32 ms).
     if (run.presents % 2 == 0) {
         const std::uint8_t *block = replay::Headless_PullBlock();
-        replay::Wav_Append(block, SND_BLOCK);
+        if (!run.audioFull && !replay::Wav_Append(block, SND_BLOCK)) {
+            replay::PrintError("--audio: the WAV data would pass the format's 4 GiB limit in pass " +
+                               std::to_string(run.pass) + "; the run stops after it");
+            run.audioFull = true;
+            run.failed = true;
+        }
     }
 }
 
@@ -64,17 +74,34 @@ void OnSound(int channel, int id, int result) { replay::Events_Sound(channel, id
 
 // ---- input ---------------------------------------------------------------
 
-bool ReadStream(std::istream &in, std::string *text) {
-    std::ostringstream s;
-    s << in.rdbuf();
-    *text = s.str();
-    return !in.bad();
+// The whole script into *text, held once: a file's size is reserved up
+// front. False with *why set on any error, a directory or a closed
+// standard input included.
+bool ReadAll(const std::string &path, std::string *text, std::string *why) {
+    const bool stdinput = path == "-";
+    const int fd = stdinput ? 0 : open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    bool ok = fd >= 0;
+    struct stat st {};
+    if (ok && fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) text->reserve(static_cast<std::size_t>(st.st_size) + 1);
+    char buffer[65536];
+    while (ok) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        else text->append(buffer, static_cast<std::size_t>(n));
+    }
+    if (!ok) *why = std::strerror(errno);
+    if (fd > 0) close(fd);
+    return ok;
 }
 
-bool ReadAll(const std::string &path, std::string *text) {
-    if (path == "-") return ReadStream(std::cin, text);
-    std::ifstream in(path, std::ios::binary);
-    return in && ReadStream(in, text);
+// Reads the script's first event, if any; 2 with *error set for a
+// malformed line.
+int ReadAhead(std::string *error) {
+    const int got = Replay_NextInput(&run.script, &run.next, error);
+    run.hasNext = got == 1;
+    return got == 2 ? 2 : 0;
 }
 
 void AbandonOutputs() {
@@ -88,13 +115,23 @@ void AbandonOutputs() {
 int Replay_Open(const ReplayOptions &options, std::string *error) {
     run = Run{};
     run.options = options;
+    if (!replay::CheckOutputs(options, error)) return 2;
     if (!options.input.empty()) {
-        std::string text;
-        if (!ReadAll(options.input, &text)) {
-            *error = "--input: cannot read '" + options.input + "'";
+        std::string why;
+        if (!ReadAll(options.input, &run.script.text, &why)) {
+            *error = "--input: cannot read '" + replay::Echo(options.input) + "': " + why;
             return 2;
         }
-        if (Replay_ParseScript(text, &run.script, error) != 0) return 2;
+        // Every line is checked now, before any pass; the events are
+        // parsed again from the one copy of the text as their passes come.
+        ReplayScript check;
+        std::swap(check.text, run.script.text);
+        ReplayInput input{};
+        int got = 0;
+        while ((got = Replay_NextInput(&check, &input, error)) == 1) {
+        }
+        std::swap(check.text, run.script.text);
+        if (got == 2 || ReadAhead(error) != 0) return 2;
     }
     if (!replay::Trace_Open(options.trace, error) || !replay::Events_Open(options.events, error) ||
         !replay::Wav_Open(options.audio, error)) {
@@ -110,7 +147,7 @@ int Replay_Open(const ReplayOptions &options, std::string *error) {
     Pad_SetPollObserver(OnPoll);
     Snd_SetPlayObserver(OnSound);
     if (Entry_Start() != 0) {
-        *error = std::string("the display could not start: ") + SDL_GetError();
+        *error = std::string("the display could not start: ") + replay::Echo(SDL_GetError());
         AbandonOutputs();
         return 1;
     }
@@ -130,13 +167,14 @@ int Replay_Pass() {
         return 0;
     }
     replay::Events_SetPass(run.pass);
-    while (run.nextInput < run.script.size() && run.script[run.nextInput].pass == run.pass) {
-        const ReplayInput &input = run.script[run.nextInput++];
-        if (Replay_PushEvent(input.event) != 0) {
-            std::fprintf(stderr, "%s: script line %d: SDL's event queue is full; the event was dropped\n", PROGRAM,
-                         input.line);
+    while (run.hasNext && run.next.pass == run.pass) {
+        if (Replay_PushEvent(run.next.event) != 0) {
+            replay::PrintError("script line " + std::to_string(run.next.line) +
+                               ": SDL's event queue is full; the event was dropped");
             run.failed = true;
         }
+        std::string unused;  // every line was checked at open
+        ReadAhead(&unused);
     }
     const int acted = run.state;
     const int went = Entry_Pass(&run.state);
@@ -144,12 +182,15 @@ int Replay_Pass() {
     for (const ReplayShot &shot : run.options.screenshots) {
         if (shot.pass != run.pass) continue;
         if (SDL_SaveBMP(Gfx_View().screen, shot.file.c_str()) != 0) {
-            std::fprintf(stderr, "%s: --screenshot: cannot write '%s'\n", PROGRAM, shot.file.c_str());
+            replay::PrintError("--screenshot: cannot write '" + replay::Echo(shot.file) + "'");
             run.failed = true;
         }
     }
     run.pass++;
-    if (went == 0) run.finished = true;
+    if (went == 0 || run.audioFull) {
+        run.finished = true;
+        return 0;
+    }
     return went;
 }
 
@@ -157,6 +198,13 @@ int Replay_Close() {
     if (run.started) {
         Entry_Stop();
         run.started = false;
+    }
+    // A quit (or a stop) before a screenshot's pass leaves it untaken.
+    for (const ReplayShot &shot : run.options.screenshots) {
+        if (shot.pass < run.pass) continue;
+        replay::PrintError("--screenshot: the run ended after pass " + std::to_string(run.pass - 1) + ", before pass " +
+                           std::to_string(shot.pass) + "; '" + replay::Echo(shot.file) + "' was not written");
+        run.failed = true;
     }
     Gfx_SetObserver(nullptr);
     Pad_SetPollObserver(nullptr);
@@ -171,21 +219,58 @@ int Replay_Close() {
 
 ReplayView Replay_View() { return ReplayView{run.pass, run.state, run.presents, run.finished ? 1 : 0}; }
 
+namespace {
+
+// A signal ends the run between passes, so that every output is complete
+// up to the last pass run; a second one ends the process at once.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void OnStopSignal(int sig) { stopSignal = sig; }
+
+void CatchStopSignals() {
+    struct sigaction sa {};
+    sa.sa_handler = OnStopSignal;
+    sa.sa_flags = SA_RESETHAND;
+    sigemptyset(&sa.sa_mask);
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction old {};
+        // A signal ignored by whoever started the run (nohup, a background
+        // job) stays ignored.
+        if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        sigaction(sig, &sa, nullptr);
+    }
+}
+
+}  // namespace
+
 int Replay_Main(int argc, char **argv) {
     ReplayOptions options;
     std::string error;
     const int parsed = Replay_ParseArgs(argc, argv, &options, &error);
-    if (parsed == 1) return 0;
+    if (parsed == 1) {
+        if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return 0;
+        replay::PrintError(std::string("cannot write the help: ") + std::strerror(errno));
+        return 1;
+    }
     if (parsed != 0) {
-        std::fprintf(stderr, "%s: %s\n", PROGRAM, error.c_str());
+        replay::PrintError(error);
         return 2;
     }
+    // Before SDL starts, which leaves handlers already set alone.
+    CatchStopSignals();
     const int opened = Replay_Open(options, &error);
     if (opened != 0) {
-        std::fprintf(stderr, "%s: %s\n", PROGRAM, error.c_str());
+        replay::PrintError(error);
         return opened;
     }
-    while (Replay_Pass() != 0) {
+    while (stopSignal == 0 && Replay_Pass() != 0) {
     }
-    return Replay_Close();
+    const int closed = Replay_Close();
+    if (stopSignal != 0) {
+        const int sig = stopSignal;
+        replay::PrintError(std::string("stopped by signal ") + std::to_string(sig) + " (" + strsignal(sig) +
+                           ") after " + std::to_string(run.pass) + " passes; the outputs hold those passes");
+        return 128 + sig;
+    }
+    return closed;
 }

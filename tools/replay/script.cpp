@@ -1,4 +1,5 @@
 // The input script: one event a line, "PASS key|joy|axis|quit ...".
+#include <cstdint>
 #include <sstream>
 
 #include "platform/pad.h"
@@ -21,7 +22,7 @@ std::vector<std::string> Split(const std::string &line) {
 bool ParseDirection(const std::string &word, bool *down, std::string *why) {
     *down = word == "down";
     if (*down || word == "up") return true;
-    *why = "expected 'down' or 'up', got '" + word + "'";
+    *why = "expected 'down' or 'up', got '" + replay::Echo(word) + "'";
     return false;
 }
 
@@ -35,7 +36,8 @@ bool ParseKey(const std::string &word, int *sym, std::string *why) {
     }
     long code = 0;
     if (!ParseNumber(word, 0, SDLK_LAST - 1, &code)) {
-        *why = "unknown key '" + word + "' (a key name or an SDL key code 0-" + std::to_string(SDLK_LAST - 1) + ")";
+        *why = "unknown key '" + replay::Echo(word) + "' (a key name or an SDL key code 0-" +
+               std::to_string(SDLK_LAST - 1) + ")";
         return false;
     }
     *sym = static_cast<int>(code);
@@ -68,8 +70,9 @@ bool ParseEvent(const std::vector<std::string> &w, SDL_Event *e, std::string *wh
         if (w.size() != 5) return *why = "expected 'PASS joy down|up PAD BUTTON'", false;
         bool down = false;
         if (!ParseDirection(w[2], &down, why)) return false;
-        if (!ParseNumber(w[3], 0, 255, &a)) return *why = "PAD must be 0-255, got '" + w[3] + "'", false;
-        if (!ParseNumber(w[4], 0, 255, &b)) return *why = "BUTTON must be 0-255, got '" + w[4] + "'", false;
+        if (!ParseNumber(w[3], 0, 255, &a)) return *why = "PAD must be 0-255, got '" + replay::Echo(w[3]) + "'", false;
+        if (!ParseNumber(w[4], 0, 255, &b))
+            return *why = "BUTTON must be 0-255, got '" + replay::Echo(w[4]) + "'", false;
         e->type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
         e->jbutton.which = static_cast<Uint8>(a);
         e->jbutton.button = static_cast<Uint8>(b);
@@ -78,10 +81,10 @@ bool ParseEvent(const std::vector<std::string> &w, SDL_Event *e, std::string *wh
     }
     if (kind == "axis") {
         if (w.size() != 5) return *why = "expected 'PASS axis PAD AXIS VALUE'", false;
-        if (!ParseNumber(w[2], 0, 255, &a)) return *why = "PAD must be 0-255, got '" + w[2] + "'", false;
-        if (!ParseNumber(w[3], 0, 255, &b)) return *why = "AXIS must be 0-255, got '" + w[3] + "'", false;
+        if (!ParseNumber(w[2], 0, 255, &a)) return *why = "PAD must be 0-255, got '" + replay::Echo(w[2]) + "'", false;
+        if (!ParseNumber(w[3], 0, 255, &b)) return *why = "AXIS must be 0-255, got '" + replay::Echo(w[3]) + "'", false;
         if (!ParseNumber(w[4], -32768, 32767, &c)) {
-            return *why = "VALUE must be -32768-32767, got '" + w[4] + "'", false;
+            return *why = "VALUE must be -32768-32767, got '" + replay::Echo(w[4]) + "'", false;
         }
         e->type = SDL_JOYAXISMOTION;
         e->jaxis.which = static_cast<Uint8>(a);
@@ -89,20 +92,20 @@ bool ParseEvent(const std::vector<std::string> &w, SDL_Event *e, std::string *wh
         e->jaxis.value = static_cast<Sint16>(c);
         return true;
     }
-    *why = "unknown event '" + kind + "' (key, joy, axis or quit)";
+    *why = "unknown event '" + replay::Echo(kind) + "' (key, joy, axis or quit)";
     return false;
 }
 
 }  // namespace
 
-int Replay_ParseScript(const std::string &text, std::vector<ReplayInput> *out, std::string *error) {
-    std::vector<ReplayInput> inputs;
-    std::istringstream in(text);
-    std::string line;
-    int number = 0;
-    long lastPass = 0;
-    while (std::getline(in, line)) {
-        ++number;
+int Replay_NextInput(ReplayScript *script, ReplayInput *out, std::string *error) {
+    const std::string &text = script->text;
+    while (script->pos < text.size()) {
+        std::size_t end = text.find('\n', script->pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(script->pos, end - script->pos);
+        script->pos = end + 1;
+        const std::int64_t number = ++script->line;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::vector<std::string> w = Split(line);
         if (w.empty() || w[0][0] == '#') continue;
@@ -110,12 +113,12 @@ int Replay_ParseScript(const std::string &text, std::vector<ReplayInput> *out, s
         ReplayInput input{};
         input.line = number;
         if (!ParseNumber(w[0], 0, replay::MAX_COUNT, &input.pass)) {
-            *error =
-                where + "PASS must be a whole number 0-" + std::to_string(replay::MAX_COUNT) + ", got '" + w[0] + "'";
+            *error = where + "PASS must be a whole number 0-" + std::to_string(replay::MAX_COUNT) + ", got '" +
+                     replay::Echo(w[0]) + "'";
             return 2;
         }
-        if (input.pass < lastPass) {
-            *error = where + "pass " + w[0] + " comes after pass " + std::to_string(lastPass);
+        if (input.pass < script->lastPass) {
+            *error = where + "pass " + replay::Echo(w[0]) + " comes after pass " + std::to_string(script->lastPass);
             return 2;
         }
         if (w.size() < 2) {
@@ -127,9 +130,21 @@ int Replay_ParseScript(const std::string &text, std::vector<ReplayInput> *out, s
             *error = where + why;
             return 2;
         }
-        lastPass = input.pass;
-        inputs.push_back(input);
+        script->lastPass = input.pass;
+        *out = input;
+        return 1;
     }
+    return 0;
+}
+
+int Replay_ParseScript(const std::string &text, std::vector<ReplayInput> *out, std::string *error) {
+    ReplayScript script;
+    script.text = text;
+    std::vector<ReplayInput> inputs;
+    ReplayInput input{};
+    int got = 0;
+    while ((got = Replay_NextInput(&script, &input, error)) == 1) inputs.push_back(input);
+    if (got != 0) return 2;
     *out = std::move(inputs);
     return 0;
 }

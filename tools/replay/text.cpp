@@ -1,9 +1,47 @@
 #include "tools/replay/text.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
+#include "tools/replay/output.h"
+
 namespace replay {
+
+namespace {
+
+// Backslashes are doubled only where the text is escaped the first time.
+std::string Escape(const std::string &text, std::size_t max, bool backslashes) {
+    static constexpr char HEX[] = "0123456789abcdef";
+    std::string out;
+    std::size_t shown = 0;
+    for (const char c : text) {
+        if (shown == max) return out + "...";
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u >= 0x7f) {
+            out += "\\x";
+            out += HEX[u >> 4];
+            out += HEX[u & 15];
+        } else if (c == '\\' && backslashes) {
+            out += "\\\\";
+        } else {
+            out += c;
+        }
+        ++shown;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string Echo(const std::string &text) { return Escape(text, MAX_ECHO, true); }
+
+void PrintError(const std::string &message) {
+    // The words around the echoes are plain; the cap only stops a message
+    // built from many echoes.
+    const std::string line = std::string(PROGRAM) + ": " + Escape(message, 4 * MAX_ECHO, false) + "\n";
+    std::fputs(line.c_str(), stderr);
+}
 
 bool ParseNumber(const std::string &text, long lo, long hi, long *out) {
     if (text.empty() || text.size() > 20) return false;

@@ -15,6 +15,16 @@ bool ParseNumber(const std::string &text, long lo, long hi, long *out);
 // written without printf.
 char *PutInt(char *p, long long v);
 
+// User text (an argument, a script's word, a path) as a message echoes it:
+// control characters, DEL and bytes past ASCII as \xNN, a backslash as \\,
+// and at most MAX_ECHO characters of it, "..." marking the cut.
+constexpr std::size_t MAX_ECHO = 200;
+std::string Echo(const std::string &text);
+
+// Prints "zultmirax-replay: MESSAGE" on standard error as one line, the
+// message escaped as Echo does (with room for the words around the echoes).
+void PrintError(const std::string &message);
+
 // A comma, then the integer.
 inline char *PutField(char *p, long long v) {
     *p++ = ',';

@@ -1,10 +1,13 @@
 #include "tools/replay/wav.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 
 #include "platform/snd.h"
 #include "tools/replay/output.h"
+#include "tools/replay/test_seam.h"
 
 namespace replay {
 
@@ -13,10 +16,15 @@ namespace {
 struct WavFile {
     FILE *file;
     std::string path;
-    std::uint32_t dataBytes;
+    std::uint64_t dataBytes;
+    bool seekable;  // a regular file gets its sizes at close
 };
 
-WavFile wav{nullptr, {}, 0};
+WavFile wav{nullptr, {}, 0, false};
+
+// A pipe or a terminal cannot be rewound: its header says "size unknown",
+// as readers of streamed WAV accept, and the data runs to the end.
+constexpr std::uint32_t STREAMED = 0xFFFFFFFFu;
 
 void PutLe(std::uint8_t *p, std::uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
@@ -24,9 +32,9 @@ void PutLe(std::uint8_t *p, std::uint32_t v, int bytes) {
 
 // The 44-byte header of a PCM file with dataBytes of data.
 void WriteHeader(FILE *f, std::uint32_t dataBytes) {
-    std::uint8_t h[44];
+    std::uint8_t h[WAV_HEADER];
     std::copy_n("RIFF", 4, h);
-    PutLe(h + 4, 36 + dataBytes, 4);
+    PutLe(h + 4, dataBytes == STREAMED ? STREAMED : WAV_HEADER - 8 + dataBytes, 4);
     std::copy_n("WAVEfmt ", 8, h + 8);
     PutLe(h + 16, 16, 4);        // fmt chunk size
     PutLe(h + 20, 1, 2);         // PCM
@@ -46,23 +54,33 @@ bool Wav_Open(const std::string &path, std::string *error) {
     wav.dataBytes = 0;
     if (!OpenOutput(path, "--audio", &wav.file, error)) return false;
     wav.path = path;
-    if (wav.file != nullptr) WriteHeader(wav.file, 0);
+    if (wav.file == nullptr) return true;
+    struct stat st {};
+    wav.seekable = fstat(fileno(wav.file), &st) == 0 && S_ISREG(st.st_mode);
+    WriteHeader(wav.file, wav.seekable ? 0 : STREAMED);
     return true;
 }
 
 bool Wav_Enabled() { return wav.file != nullptr; }
 
-void Wav_Append(const std::uint8_t *bytes, std::uint32_t count) {
-    if (wav.file == nullptr) return;
+bool Wav_Append(const std::uint8_t *bytes, std::uint32_t count) {
+    if (wav.file == nullptr) return true;
+    if (wav.dataBytes + count > WAV_MAX_DATA) return false;
     std::fwrite(bytes, 1, count, wav.file);
     wav.dataBytes += count;
+    return true;
 }
+
+void Wav_SetDataBytesForTest(std::uint64_t bytes) { wav.dataBytes = bytes; }
 
 bool Wav_Close() {
     if (wav.file == nullptr) return true;
     // The sizes are known only now.
-    bool ok = std::fseek(wav.file, 0, SEEK_SET) == 0;
-    if (ok) WriteHeader(wav.file, wav.dataBytes);
+    bool ok = true;
+    if (wav.seekable) {
+        ok = std::fseek(wav.file, 0, SEEK_SET) == 0;
+        if (ok) WriteHeader(wav.file, static_cast<std::uint32_t>(wav.dataBytes));
+    }
     ok = CloseOutput(wav.file, wav.path) && ok;
     return ok;
 }

@@ -5,9 +5,15 @@
 
 namespace replay {
 
+constexpr std::uint32_t WAV_HEADER = 44;
+// The RIFF size field (the file less 8 bytes) is 32 bits wide.
+constexpr std::uint64_t WAV_MAX_DATA = 0xFFFFFFFFull - (WAV_HEADER - 8);
+
 bool Wav_Open(const std::string &path, std::string *error);
 bool Wav_Enabled();
-void Wav_Append(const std::uint8_t *bytes, std::uint32_t count);
+// Appends the bytes; false (and nothing written) when they would take the
+// data past WAV_MAX_DATA.
+bool Wav_Append(const std::uint8_t *bytes, std::uint32_t count);
 // Writes the final sizes into the header and closes the file.
 bool Wav_Close();
 void Wav_Abandon();
