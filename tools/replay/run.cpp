@@ -14,9 +14,11 @@
 #include "platform/snd.h"
 #include "tools/replay/events.h"
 #include "tools/replay/headless.h"
+#include "tools/replay/live.h"
 #include "tools/replay/output.h"
 #include "tools/replay/replay.h"
 #include "tools/replay/trace.h"
+#include "tools/replay/video.h"
 #include "tools/replay/wav.h"
 
 namespace {
@@ -32,7 +34,9 @@ struct Run {
     long presents = 0;
     bool started = false;
     bool finished = false;
-    bool failed = false;  // a write or an event push went wrong
+    bool failed = false;          // a write or an event push went wrong
+    int live = replay::LIVE_OFF;  // recording or watching on the real display
+    std::string audio;            // the WAV file written, if any
 };
 
 Run run;
@@ -40,18 +44,24 @@ Run run;
 // ---- observers -----------------------------------------------------------
 
 void OnPresent(int result) {
+    replay::Video_Settle();
     replay::Events_Present(result);
     if (result != GFX_OK) return;
     run.presents++;
+    replay::Video_Presented();
     // Nothing between here and the end of the present touches sound, so this
     // is the block a device would take after every second present (32 ms).
-    if (run.presents % 2 == 0) {
+    // A live run has a real device.
+    if (run.presents % 2 == 0 && run.live == replay::LIVE_OFF) {
         const std::uint8_t *block = replay::Headless_PullBlock();
         replay::Wav_Append(block, SND_BLOCK);
     }
 }
 
-void OnFlush() { replay::Events_Flush(); }
+void OnFlush() {
+    replay::Video_Settle();
+    replay::Events_Flush();
+}
 
 void OnDraw(const DrawCommand &cmd) { replay::Events_Draw(cmd); }
 
@@ -80,6 +90,8 @@ void AbandonOutputs() {
     replay::Trace_Abandon();
     replay::Events_Abandon();
     replay::Wav_Abandon();
+    replay::Live_Abandon();
+    replay::Video_Abandon();
 }
 
 }  // namespace
@@ -95,16 +107,23 @@ int Replay_Open(const ReplayOptions &options, std::string *error) {
         }
         if (Replay_ParseScript(text, &run.script, error) != 0) return 2;
     }
+    run.live = !options.record.empty() ? replay::LIVE_RECORD : options.watch ? replay::LIVE_WATCH : replay::LIVE_OFF;
+    run.audio = options.audio;
+    std::string videoSound;
+    if (!options.video.empty() && !replay::Video_Open(options.video, options.scale, &videoSound, error)) return 2;
+    if (run.audio.empty()) run.audio = videoSound;
     if (!replay::Trace_Open(options.trace, error) || !replay::Events_Open(options.events, error) ||
-        !replay::Wav_Open(options.audio, error)) {
+        !replay::Wav_Open(run.audio, error) || !replay::Live_Open(run.live, options.record, error)) {
         AbandonOutputs();
         return 2;
     }
 
-    // Headless unless the caller chose drivers.
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    replay::Headless_Install();
+    if (run.live == replay::LIVE_OFF) {
+        // Headless unless the caller chose drivers.
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        replay::Headless_Install();
+    }
     Gfx_SetObserver(&OBSERVER);
     Pad_SetPollObserver(OnPoll);
     Snd_SetPlayObserver(OnSound);
@@ -128,6 +147,10 @@ int Replay_Pass() {
         run.finished = true;
         return 0;
     }
+    if (!replay::Live_BeforePass(run.pass)) {
+        run.finished = true;
+        return 0;
+    }
     replay::Events_SetPass(run.pass);
     while (run.nextInput < run.script.size() && run.script[run.nextInput].pass == run.pass) {
         const ReplayInput &input = run.script[run.nextInput++];
@@ -139,6 +162,7 @@ int Replay_Pass() {
     }
     const int acted = run.state;
     const int went = Entry_Pass(&run.state);
+    replay::Video_Settle();
     if (went != 0) replay::Trace_Row(run.pass, acted, run.presents);
     for (const ReplayShot &shot : run.options.screenshots) {
         if (shot.pass != run.pass) continue;
@@ -165,6 +189,8 @@ int Replay_Close() {
     ok = replay::Trace_Close() && ok;
     ok = replay::Events_Close() && ok;
     ok = replay::Wav_Close() && ok;
+    ok = replay::Live_Close(run.pass) && ok;
+    ok = replay::Video_Close(run.audio) && ok;
     return ok ? 0 : 1;
 }
 

@@ -1,0 +1,66 @@
+# Sourced by the real-window tests: a virtual X server of exactly the game's
+# size, screenshots of it read back pixel by pixel, and waits for what the
+# screen shows. The caller sets `app_pid` to the program it waits on.
+tmp="$(mktemp -d)"
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+fail() { echo "FAILED: $*"; [ -f "$tmp/last.png" ] && cp "$tmp/last.png" "$(basename "$0" .sh)_failure.png"; exit 1; }
+
+# A free display number, and the server on it.
+for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { disp=":$n"; break; }
+done
+Xvfb "$disp" -screen 0 320x240x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY="$disp"
+for i in $(seq 1 100); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.1
+done
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the X server did not start"
+xdotool mousemove 160 120  # keyboard focus follows the pointer without a window manager
+
+shot() { import -window root "$tmp/last.png" 2>/dev/null; }
+# grey X Y: the red channel (= the grey level) of one pixel of the last shot
+grey() { /usr/bin/convert "$tmp/last.png" -format "%[fx:int(255*p{$1,$2}.r+0.5)]" info:; }
+# mean W H X Y: mean brightness (0-1000) of a region of the last shot
+mean() { /usr/bin/convert "$tmp/last.png" -crop "$1x$2+$3+$4" +repage -format "%[fx:int(1000*mean)]" info:; }
+# wait_until SECONDS DESCRIPTION COMMAND...: shoots until COMMAND succeeds
+wait_until() {
+    local secs="$1" what="$2"; shift 2
+    local end=$((SECONDS + secs))
+    while [ $SECONDS -lt $end ]; do
+        kill -0 "$app_pid" 2>/dev/null || fail "the program exited while waiting for: $what"
+        shot && "$@" && { echo "ok: $what"; return 0; }
+        sleep 0.1
+    done
+    fail "$what"
+}
+# wait_exit SECONDS DESCRIPTION: the program ends within SECONDS with status 0
+wait_exit() {
+    local end=$((SECONDS + $1))
+    while [ $SECONDS -lt $end ] && kill -0 "$app_pid" 2>/dev/null; do sleep 0.1; done
+    kill -0 "$app_pid" 2>/dev/null && fail "$2: still running after $1 s"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [ $status -eq 0 ] || fail "$2: exit status $status"
+    echo "ok: $2"
+}
+hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
+
+splash_shown() { [ "$(grey 241 120)" -eq 150 ] && [ "$(grey 20 20)" -eq 0 ]; }
+title_shown() { [ "$(mean 243 142 40 21)" -gt 20 ] && [ "$(mean 320 60 0 180)" -lt 200 ]; }
+prompt_shown() { [ "$(mean 88 8 116 180)" -gt 50 ]; }
+hud_shown() {
+    [ "$(grey 240 5)" -eq 255 ] && [ "$(grey 241 235)" -eq 255 ] &&  # divider
+    [ "$(grey 1 224)" -eq 255 ] && [ "$(grey 239 239)" -eq 255 ] &&  # floor band
+    [ "$(grey 0 230)" -eq 0 ]                                         # its black left column
+}
