@@ -54,6 +54,7 @@ SDL_Event ReadBack(long pass, const SDL_Event &e, std::string *line) {
 
 TEST(RecordLine, KeysReadBackAsTheSameKeyAndState) {
     std::vector<SDLKey> keys;
+    keys.reserve(PAD_KEYS.size() + 3);
     for (const PadKey &k : PAD_KEYS) keys.push_back(k.sym);
     keys.push_back(SDLK_LSHIFT);  // keys the game ignores are written by code
     keys.push_back(SDLK_a);
@@ -116,6 +117,7 @@ TEST(RecordLine, EventsTheGameNeverReadsHaveNoLine) {
 int Parse(std::vector<std::string> args, ReplayOptions *o, std::string *error) {
     args.insert(args.begin(), "zultmirax-replay");
     std::vector<char *> argv;
+    argv.reserve(args.size());
     for (std::string &a : args) argv.push_back(a.data());
     return Replay_ParseArgs(static_cast<int>(argv.size()), argv.data(), o, error);
 }

@@ -18,8 +18,6 @@
 #include "platform/snd.h"
 #include "tools/replay/output.h"
 
-extern char **environ;
-
 namespace replay {
 
 namespace {
@@ -76,6 +74,7 @@ const VideoFormat *FormatOf(const std::string &path) {
 // Starts ffmpeg with ARGS; when stdinFd >= 0 it becomes the child's input.
 bool Spawn(const std::vector<std::string> &args, int stdinFd, pid_t *pid, std::string *error) {
     std::vector<char *> argv;
+    argv.reserve(args.size() + 1);
     for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
