@@ -5,11 +5,11 @@
 # stops a watch early, its trace a prefix of the headless one.
 set -u
 bin="$1"
-. "$(dirname "$0")/xvfb.sh"
+. "$(dirname "$0")/../system/xvfb.sh"
 
 SDL_AUDIODRIVER=dummy "$bin" --record "$tmp/rec.txt" --trace "$tmp/live.csv" --events "$tmp/live-events.csv" \
     >"$tmp/out" 2>&1 &
-app_pid=$!
+game_pid=$!
 wait_until 30 "the splash logo is shown while recording" splash_shown
 sleep 1.2  # the splash reads the pad from its 62nd frame
 hold z 0.4
@@ -46,7 +46,7 @@ echo "ok: the headless replay has the live game's $(($(wc -l <"$tmp/replay.csv")
 
 # Watching the recording to its end shows the same game.
 SDL_AUDIODRIVER=dummy "$bin" --watch --input "$rec" --trace "$tmp/watch.csv" >"$tmp/out" 2>&1 &
-app_pid=$!
+game_pid=$!
 wait_until 30 "the splash logo is shown while watching" splash_shown
 wait_exit 120 "watching ends with the recorded quit"
 cmp "$tmp/watch.csv" "$tmp/replay.csv" || fail "the watched trace differs from the headless one"
@@ -54,7 +54,7 @@ echo "ok: the watched trace is the headless one"
 
 # Escape stops watching; what ran is the start of the headless run.
 SDL_AUDIODRIVER=dummy "$bin" --watch --input "$rec" --trace "$tmp/stopped.csv" >"$tmp/out" 2>&1 &
-app_pid=$!
+game_pid=$!
 wait_until 30 "the splash logo is shown while watching again" splash_shown
 xdotool key Escape
 wait_exit 10 "Escape stops watching"

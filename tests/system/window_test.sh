@@ -4,61 +4,10 @@
 # splash -> fire -> title -> fire -> game, some moves and shots, Escape.
 set -u
 bin="$1"
-tmp="$(mktemp -d)"
-xvfb_pid=""
-game_pid=""
-cleanup() {
-    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-
-fail() { echo "FAILED: $*"; [ -f "$tmp/last.png" ] && cp "$tmp/last.png" "window_test_failure.png"; exit 1; }
-
-# A free display number, and the server on it.
-for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { disp=":$n"; break; }
-done
-Xvfb "$disp" -screen 0 320x240x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$disp"
-for i in $(seq 1 100); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
-xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the X server did not start"
-xdotool mousemove 160 120  # keyboard focus follows the pointer without a window manager
+. "$(dirname "$0")/xvfb.sh"
 
 SDL_AUDIODRIVER=dummy "$bin" >"$tmp/out" 2>&1 &
 game_pid=$!
-
-shot() { import -window root "$tmp/last.png" 2>/dev/null; }
-# grey X Y: the red channel (= the grey level) of one pixel of the last shot
-grey() { /usr/bin/convert "$tmp/last.png" -format "%[fx:int(255*p{$1,$2}.r+0.5)]" info:; }
-# mean W H X Y: mean brightness (0-1000) of a region of the last shot
-mean() { /usr/bin/convert "$tmp/last.png" -crop "$1x$2+$3+$4" +repage -format "%[fx:int(1000*mean)]" info:; }
-# wait_until SECONDS DESCRIPTION COMMAND...: shoots until COMMAND succeeds
-wait_until() {
-    local secs="$1" what="$2"; shift 2
-    local end=$((SECONDS + secs))
-    while [ $SECONDS -lt $end ]; do
-        kill -0 "$game_pid" 2>/dev/null || fail "the game exited while waiting for: $what"
-        shot && "$@" && { echo "ok: $what"; return 0; }
-        sleep 0.1
-    done
-    fail "$what"
-}
-hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
-
-splash_shown() { [ "$(grey 241 120)" -eq 150 ] && [ "$(grey 20 20)" -eq 0 ]; }
-title_shown() { [ "$(mean 243 142 40 21)" -gt 20 ] && [ "$(mean 320 60 0 180)" -lt 200 ]; }
-prompt_shown() { [ "$(mean 88 8 116 180)" -gt 50 ]; }
-hud_shown() {
-    [ "$(grey 240 5)" -eq 255 ] && [ "$(grey 241 235)" -eq 255 ] &&  # divider
-    [ "$(grey 1 224)" -eq 255 ] && [ "$(grey 239 239)" -eq 255 ] &&  # floor band
-    [ "$(grey 0 230)" -eq 0 ]                                         # its black left column
-}
 
 wait_until 15 "the splash logo is shown" splash_shown
 sleep 1.2  # the splash reads the pad from its 62nd frame

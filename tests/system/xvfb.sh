@@ -1,11 +1,12 @@
 # Sourced by the real-window tests: a virtual X server of exactly the game's
 # size, screenshots of it read back pixel by pixel, and waits for what the
-# screen shows. The caller sets `app_pid` to the program it waits on.
+# screen shows. The caller sets `game_pid` to the program it waits on
+# (the game, or the replay runner in a window).
 tmp="$(mktemp -d)"
 xvfb_pid=""
-app_pid=""
+game_pid=""
 cleanup() {
-    [ -n "$app_pid" ] && kill -KILL "$app_pid" 2>/dev/null
+    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$tmp"
 }
@@ -37,7 +38,7 @@ wait_until() {
     local secs="$1" what="$2"; shift 2
     local end=$((SECONDS + secs))
     while [ $SECONDS -lt $end ]; do
-        kill -0 "$app_pid" 2>/dev/null || fail "the program exited while waiting for: $what"
+        kill -0 "$game_pid" 2>/dev/null || fail "the game exited while waiting for: $what"
         shot && "$@" && { echo "ok: $what"; return 0; }
         sleep 0.1
     done
@@ -46,11 +47,11 @@ wait_until() {
 # wait_exit SECONDS DESCRIPTION: the program ends within SECONDS with status 0
 wait_exit() {
     local end=$((SECONDS + $1))
-    while [ $SECONDS -lt $end ] && kill -0 "$app_pid" 2>/dev/null; do sleep 0.1; done
-    kill -0 "$app_pid" 2>/dev/null && fail "$2: still running after $1 s"
+    while [ $SECONDS -lt $end ] && kill -0 "$game_pid" 2>/dev/null; do sleep 0.1; done
+    kill -0 "$game_pid" 2>/dev/null && fail "$2: still running after $1 s"
     local status=0
-    wait "$app_pid" || status=$?
-    app_pid=""
+    wait "$game_pid" || status=$?
+    game_pid=""
     [ $status -eq 0 ] || fail "$2: exit status $status"
     echo "ok: $2"
 }
