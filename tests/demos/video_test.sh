@@ -57,10 +57,14 @@ echo "ok: silent before the first sound, $loud RMS while it plays"
 [ -z "$(probe "$tmp/short.gif" a codec_name)" ] || fail "a GIF with sound"
 echo "ok: --scale 1 into a GIF"
 
-# Refused before anything runs: a format it does not know, and an encoder
-# that fails shows as a failed run.
+# Refused before anything runs: a format it does not know, and no ffmpeg;
+# an encoder that fails shows as a failed run.
 if "$bin" --passes 10 --video "$tmp/game.txt" 2>"$tmp/err"; then fail "a .txt video was accepted"; fi
 grep -q -- "--video: '.*game.txt' must end in" "$tmp/err" || fail "message: $(cat "$tmp/err")"
 if "$bin" --passes 10 --video "$tmp/no/such/dir/v.mp4" 2>"$tmp/err"; then fail "an unwritable video was reported as written"; fi
 grep -q -- "--video:" "$tmp/err" || fail "message: $(cat "$tmp/err")"
-echo "ok: bad video paths fail with a message"
+if PATH=/nonexistent "$bin" --passes 10 --video "$tmp/v.mp4" 2>"$tmp/err"; then fail "no ffmpeg, yet a video"; else
+    status=$?
+fi
+[ "$status" -eq 2 ] && grep -q -- "--video: cannot run ffmpeg" "$tmp/err" || fail "without ffmpeg: $status, $(cat "$tmp/err")"
+echo "ok: bad video paths and a missing ffmpeg fail with a message"
