@@ -15,8 +15,8 @@ namespace replay {
 
 namespace {
 
-// Held events beyond this are dropped with a message: more than a person can
-// type between two frames.
+// Held events beyond this are dropped with a message (more than a person can
+// type between two frames); a quit is never dropped.
 constexpr std::size_t HELD_MAX = 1024;
 
 struct Live {
@@ -43,24 +43,6 @@ bool IsQuitKey(SDLKey sym) {
     return false;
 }
 
-int Filter(const SDL_Event *e) {
-    if (live.pushing && std::this_thread::get_id() == live.pusher) return 1;
-    std::lock_guard<std::mutex> guard(live.lock);
-    if (live.mode == LIVE_WATCH) {
-        if (e->type == SDL_QUIT || (e->type == SDL_KEYDOWN && IsQuitKey(e->key.keysym.sym))) live.stop = true;
-        return 0;
-    }
-    std::string unused;
-    if (!FormatEvent(0, *e, &unused)) return 0;  // nothing the game reads
-    if (live.count == HELD_MAX) {
-        live.dropped++;
-        return 0;
-    }
-    live.held[(live.head + live.count) % HELD_MAX] = *e;
-    live.count++;
-    return 0;
-}
-
 bool Front(SDL_Event *e) {
     std::lock_guard<std::mutex> guard(live.lock);
     if (live.count == 0) return false;
@@ -77,6 +59,25 @@ void PopFront() {
 const char *Direction(bool down) { return down ? "down" : "up"; }
 
 }  // namespace
+
+int Live_Filter(const SDL_Event *e) {
+    if (live.pushing && std::this_thread::get_id() == live.pusher) return 1;
+    std::lock_guard<std::mutex> guard(live.lock);
+    if (live.mode == LIVE_WATCH) {
+        if (e->type == SDL_QUIT || (e->type == SDL_KEYDOWN && IsQuitKey(e->key.keysym.sym))) live.stop = true;
+        return 0;
+    }
+    std::string unused;
+    if (!FormatEvent(0, *e, &unused)) return 0;  // nothing the game reads
+    // The last place is kept for a quit, so that a flood never loses one.
+    if (live.count + (e->type == SDL_QUIT ? 0 : 1) >= HELD_MAX) {
+        if (e->type != SDL_QUIT) live.dropped++;
+        return 0;
+    }
+    live.held[(live.head + live.count) % HELD_MAX] = *e;
+    live.count++;
+    return 0;
+}
 
 bool FormatEvent(long pass, const SDL_Event &e, std::string *line) {
     const std::string p = std::to_string(pass);
@@ -118,7 +119,7 @@ bool Live_Open(int mode, const std::string &recordPath, std::string *error) {
         if (!OpenOutput(recordPath, "--record", &live.out, error)) return false;
         std::fputs("# recorded by zultmirax-replay --record; replay it with --input\n", live.out);
     }
-    SDL_SetEventFilter(Filter);
+    SDL_SetEventFilter(Live_Filter);
     return true;
 }
 

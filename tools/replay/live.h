@@ -28,6 +28,9 @@ bool Live_BeforePass(long pass);
 bool Live_Close(long passes);
 void Live_Abandon();
 
+// The event filter that Live_Open installs; public for its tests.
+int Live_Filter(const SDL_Event *event);
+
 // The script line for an event the game reads, without its newline; false
 // for an event that no script line can express.
 bool FormatEvent(long pass, const SDL_Event &event, std::string *line);
