@@ -14,17 +14,15 @@ trap cleanup EXIT
 
 fail() { echo "FAILED: $*"; [ -f "$tmp/last.png" ] && cp "$tmp/last.png" "$(basename "$0" .sh)_failure.png"; exit 1; }
 
-# A free display number, and the server on it.
-for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { disp=":$n"; break; }
-done
-Xvfb "$disp" -screen 0 320x240x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+# The server picks a free display itself (no race with other servers
+# starting at the same time) and writes its number once it is ready.
+Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
 xvfb_pid=$!
-export DISPLAY="$disp"
-for i in $(seq 1 100); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+for i in $(seq 1 150); do
+    [ -s "$tmp/display" ] && break
     sleep 0.1
 done
+export DISPLAY=":$(tr -d '[:space:]' <"$tmp/display")"
 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the X server did not start"
 xdotool mousemove 160 120  # keyboard focus follows the pointer without a window manager
 
