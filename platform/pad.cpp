@@ -24,9 +24,15 @@ constexpr std::array<Uint8, 6> READ_EVENTS{SDL_KEYDOWN,       SDL_KEYUP,       S
 // signal handler.
 volatile std::sig_atomic_t quitPosted = 0;
 
+// A filter installed before the pad's (the replay runner's recorder holds
+// input back until a pass begins) still decides what enters the queue; a
+// quit is noted only when it is let in.
+SDL_EventFilter earlierFilter = nullptr;
+
 int SDLCALL NoteQuit(const SDL_Event *event) {
-    if (event->type == SDL_QUIT) quitPosted = 1;
-    return 1;
+    const int admitted = earlierFilter != nullptr ? earlierFilter(event) : 1;
+    if (admitted != 0 && event->type == SDL_QUIT) quitPosted = 1;
+    return admitted;
 }
 
 bool ReadEvent(int type) {
@@ -115,6 +121,8 @@ int Pad_Init() {
         if (!ReadEvent(type)) SDL_EventState(static_cast<Uint8>(type), SDL_IGNORE);
     }
     quitPosted = 0;
+    earlierFilter = SDL_GetEventFilter();
+    if (earlierFilter == NoteQuit) earlierFilter = nullptr;
     SDL_SetEventFilter(NoteQuit);
     for (int p = 0; p < PAD_COUNT; ++p) {
         pad.joystick[p] = nullptr;
@@ -137,7 +145,8 @@ int Pad_Init() {
 }
 
 int Pad_Shutdown() {
-    SDL_SetEventFilter(nullptr);
+    SDL_SetEventFilter(earlierFilter);
+    earlierFilter = nullptr;
     for (SDL_Joystick *j : pad.joystick) {
         if (j != nullptr) seams.ops.close(j);
     }

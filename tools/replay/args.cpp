@@ -8,12 +8,44 @@ namespace {
 
 constexpr const char *USAGE =
     "usage: zultmirax-replay [--passes N] [--input FILE|-] [--trace FILE] [--events FILE]\n"
-    "                        [--screenshot PASS:FILE.bmp]... [--audio FILE.wav]\n";
+    "                        [--screenshot PASS:FILE.bmp]... [--audio FILE.wav]\n"
+    "                        [--record FILE | --watch | --video FILE [--scale N]]\n";
 
 // Options that take one value and may be given once, in the order of their
 // fields below.
-enum Single : int { OPT_PASSES, OPT_INPUT, OPT_TRACE, OPT_EVENTS, OPT_AUDIO, OPT_COUNT };
-constexpr const char *SINGLE[OPT_COUNT] = {"--passes", "--input", "--trace", "--events", "--audio"};
+enum Single : int {
+    OPT_PASSES,
+    OPT_INPUT,
+    OPT_TRACE,
+    OPT_EVENTS,
+    OPT_AUDIO,
+    OPT_RECORD,
+    OPT_VIDEO,
+    OPT_SCALE,
+    OPT_COUNT
+};
+constexpr const char *SINGLE[OPT_COUNT] = {"--passes", "--input",  "--trace", "--events",
+                                           "--audio",  "--record", "--video", "--scale"};
+
+constexpr long MAX_SCALE = 8;
+
+// Recording, watching and video export are ways of running; one at a time.
+bool CheckModes(const ReplayOptions &o, bool scaled, std::string *error) {
+    const bool live = !o.record.empty() || o.watch;
+    const int modes = (o.record.empty() ? 0 : 1) + (o.watch ? 1 : 0) + (o.video.empty() ? 0 : 1);
+    if (modes > 1) {
+        *error = "--record, --watch and --video exclude each other";
+    } else if (!o.record.empty() && !o.input.empty()) {
+        *error = "--record: the input comes from the keyboard and joysticks, not from --input";
+    } else if (live && !o.audio.empty()) {
+        *error = "--audio: not with --record or --watch, whose sound goes to the speakers";
+    } else if (scaled && o.video.empty()) {
+        *error = "--scale: only with --video";
+    } else {
+        return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -26,6 +58,10 @@ int Replay_ParseArgs(int argc, char **argv, ReplayOptions *options, std::string 
         if (arg == "--help" || arg == "-h") {
             std::fputs(USAGE, stdout);
             return 1;
+        }
+        if (arg == "--watch") {
+            o.watch = true;
+            continue;
         }
         int which = -1;
         for (int k = 0; k < OPT_COUNT; ++k) {
@@ -63,6 +99,14 @@ int Replay_ParseArgs(int argc, char **argv, ReplayOptions *options, std::string 
         case OPT_TRACE: o.trace = value; break;
         case OPT_EVENTS: o.events = value; break;
         case OPT_AUDIO: o.audio = value; break;
+        case OPT_RECORD: o.record = value; break;
+        case OPT_VIDEO: o.video = value; break;
+        case OPT_SCALE:
+            if (!replay::ParseNumber(value, 1, MAX_SCALE, &o.scale)) {
+                *error = "--scale: expected a whole number 1-" + std::to_string(MAX_SCALE) + ", got '" + value + "'";
+                return 2;
+            }
+            break;
         default: {
             const std::size_t colon = value.find(':');
             ReplayShot shot;
@@ -77,6 +121,9 @@ int Replay_ParseArgs(int argc, char **argv, ReplayOptions *options, std::string 
         }
         }
     }
+    if (!CheckModes(o, seen[OPT_SCALE], error)) return 2;
+    // A live game runs until it is quit.
+    if (!o.record.empty() && !seen[OPT_PASSES]) o.passes = MAX_COUNT;
     // A shot after the last pass would silently never be taken.
     for (const ReplayShot &shot : o.screenshots) {
         if (shot.pass >= o.passes) {

@@ -45,6 +45,10 @@ struct ReplayOptions {
     std::string events;
     std::string audio;
     std::vector<ReplayShot> screenshots;
+    std::string record;  // a live game, written as a script to this file
+    bool watch = false;  // the script in a real window at the game's pace
+    std::string video;   // the replay as a video file
+    long scale = 3;      // the video's picture scale
 };
 
 // Parses the command line (argv[0] is the program). On error returns 2 and

@@ -14,15 +14,18 @@
 
 #include "assets/sounds.h"
 #include "game/entry.h"
+#include "platform/exit_guard.h"
 #include "platform/gfx.h"
 #include "platform/pad.h"
 #include "platform/snd.h"
 #include "tools/replay/events.h"
 #include "tools/replay/headless.h"
+#include "tools/replay/live.h"
 #include "tools/replay/output.h"
 #include "tools/replay/replay.h"
 #include "tools/replay/text.h"
 #include "tools/replay/trace.h"
+#include "tools/replay/video.h"
 #include "tools/replay/wav.h"
 
 namespace {
@@ -37,8 +40,10 @@ struct Run {
     long presents = 0;
     bool started = false;
     bool finished = false;
-    bool failed = false;     // a write or an event push went wrong
-    bool audioFull = false;  // the WAV file reached its limit: the run stops
+    bool failed = false;          // a write or an event push went wrong
+    bool audioFull = false;       // the WAV file reached its limit: the run stops
+    int live = replay::LIVE_OFF;  // recording or watching on the real display
+    std::string audio;            // the WAV file written, if any
 };
 
 Run run;
@@ -46,12 +51,15 @@ Run run;
 // ---- observers -----------------------------------------------------------
 
 void OnPresent(int result) {
+    replay::Video_Settle();
     replay::Events_Present(result);
     if (result != GFX_OK) return;
     run.presents++;
+    replay::Video_Presented();
     // Nothing between here and the end of the present touches sound, so this
     // is the block a device would take after every second present (32 ms).
-    if (run.presents % 2 == 0) {
+    // A live run has a real device.
+    if (run.presents % 2 == 0 && run.live == replay::LIVE_OFF) {
         const std::uint8_t *block = replay::Headless_PullBlock();
         if (!run.audioFull && !replay::Wav_Append(block, SND_BLOCK)) {
             replay::PrintError("--audio: the WAV data would pass the format's 4 GiB limit in pass " +
@@ -62,7 +70,10 @@ void OnPresent(int result) {
     }
 }
 
-void OnFlush() { replay::Events_Flush(); }
+void OnFlush() {
+    replay::Video_Settle();
+    replay::Events_Flush();
+}
 
 void OnDraw(const DrawCommand &cmd) { replay::Events_Draw(cmd); }
 
@@ -108,6 +119,8 @@ void AbandonOutputs() {
     replay::Trace_Abandon();
     replay::Events_Abandon();
     replay::Wav_Abandon();
+    replay::Live_Abandon();
+    replay::Video_Abandon();
 }
 
 }  // namespace
@@ -133,16 +146,23 @@ int Replay_Open(const ReplayOptions &options, std::string *error) {
         std::swap(check.text, run.script.text);
         if (got == 2 || ReadAhead(error) != 0) return 2;
     }
+    run.live = !options.record.empty() ? replay::LIVE_RECORD : options.watch ? replay::LIVE_WATCH : replay::LIVE_OFF;
+    run.audio = options.audio;
+    std::string videoSound;
+    if (!options.video.empty() && !replay::Video_Open(options.video, options.scale, &videoSound, error)) return 2;
+    if (run.audio.empty()) run.audio = videoSound;
     if (!replay::Trace_Open(options.trace, error) || !replay::Events_Open(options.events, error) ||
-        !replay::Wav_Open(options.audio, error)) {
+        !replay::Wav_Open(run.audio, error) || !replay::Live_Open(run.live, options.record, error)) {
         AbandonOutputs();
         return 2;
     }
 
-    // Headless unless the caller chose drivers.
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    replay::Headless_Install();
+    if (run.live == replay::LIVE_OFF) {
+        // Headless unless the caller chose drivers.
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        replay::Headless_Install();
+    }
     Gfx_SetObserver(&OBSERVER);
     Pad_SetPollObserver(OnPoll);
     Snd_SetPlayObserver(OnSound);
@@ -151,6 +171,8 @@ int Replay_Open(const ReplayOptions &options, std::string *error) {
         AbandonOutputs();
         return 1;
     }
+    // On the real display, as in the game, a lost display ends the run cleanly.
+    if (run.live != replay::LIVE_OFF) Gfx_ArmExitGuard();
     run.started = true;
     return 0;
 }
@@ -166,6 +188,10 @@ int Replay_Pass() {
         run.finished = true;
         return 0;
     }
+    if (!replay::Live_BeforePass(run.pass)) {
+        run.finished = true;
+        return 0;
+    }
     replay::Events_SetPass(run.pass);
     while (run.hasNext && run.next.pass == run.pass) {
         if (Replay_PushEvent(run.next.event) != 0) {
@@ -178,6 +204,7 @@ int Replay_Pass() {
     }
     const int acted = run.state;
     const int went = Entry_Pass(&run.state);
+    replay::Video_Settle();
     if (went != 0) replay::Trace_Row(run.pass, acted, run.presents);
     for (const ReplayShot &shot : run.options.screenshots) {
         if (shot.pass != run.pass) continue;
@@ -196,6 +223,7 @@ int Replay_Pass() {
 
 int Replay_Close() {
     if (run.started) {
+        if (run.live != replay::LIVE_OFF) Gfx_DisarmExitGuard();
         Entry_Stop();
         run.started = false;
     }
@@ -214,6 +242,8 @@ int Replay_Close() {
     ok = replay::Trace_Close() && ok;
     ok = replay::Events_Close() && ok;
     ok = replay::Wav_Close() && ok;
+    ok = replay::Live_Close(run.pass) && ok;
+    ok = replay::Video_Close(run.audio) && ok;
     return ok ? 0 : 1;
 }
 

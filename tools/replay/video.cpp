@@ -1,0 +1,226 @@
+#include "tools/replay/video.h"
+
+#include <SDL.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/gfx.h"
+#include "platform/snd.h"
+#include "tools/replay/output.h"
+
+namespace replay {
+
+namespace {
+
+// Formats by file name: whether they carry sound, and the pixel format the
+// encoder is asked for (empty: ffmpeg's choice).
+struct VideoFormat {
+    const char *suffix;
+    bool sound;
+    const char *pixels;
+};
+constexpr std::array<VideoFormat, 7> FORMATS{{
+    {".mp4", true, "yuv420p"},
+    {".mkv", true, "yuv420p"},
+    {".webm", true, "yuv420p"},
+    {".mov", true, "yuv420p"},
+    {".gif", false, ""},
+    {".apng", false, ""},
+    {".webp", false, ""},
+}};
+
+// One frame per paced present: 1000 / 16 ms.
+constexpr const char *FRAME_RATE = "125/2";
+
+// A sound started in a frame reaches the device one to two blocks later
+// (the mixer is double-buffered). Dropping the first 24 ms of the mixer's
+// output puts each sound's start within half a frame of the picture that
+// shows its cause.
+constexpr int SOUND_LEAD_SAMPLES = SND_RATE * 24 / 1000;
+
+struct Video {
+    bool open = false;
+    bool pending = false;  // a presented picture not taken yet
+    bool failed = false;
+    const VideoFormat *format = nullptr;
+    std::string path;
+    std::string dir;       // scratch directory
+    std::string pictures;  // the picture-only encoding, in dir
+    pid_t encoder = -1;
+    FILE *pipe = nullptr;
+    std::array<std::uint8_t, SCREEN_W * SCREEN_H> frame{};
+};
+
+Video video;
+
+const VideoFormat *FormatOf(const std::string &path) {
+    for (const VideoFormat &f : FORMATS) {
+        const std::size_t n = std::strlen(f.suffix);
+        if (path.size() > n && path.compare(path.size() - n, n, f.suffix) == 0) return &f;
+    }
+    return nullptr;
+}
+
+// Starts ffmpeg with ARGS; when stdinFd >= 0 it becomes the child's input.
+bool Spawn(const std::vector<std::string> &args, int stdinFd, pid_t *pid, std::string *error) {
+    std::vector<char *> argv;
+    argv.reserve(args.size() + 1);
+    for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
+    const int rc = posix_spawnp(pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc == 0) return true;
+    *error = std::string("--video: cannot run ffmpeg: ") + std::strerror(rc);
+    return false;
+}
+
+bool Wait(pid_t pid) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void RemoveScratch() {
+    if (video.dir.empty()) return;
+    std::remove(video.pictures.c_str());
+    std::remove((video.dir + "/sound.wav").c_str());
+    rmdir(video.dir.c_str());
+    video.dir.clear();
+}
+
+void Fail(const char *what) {
+    if (!video.failed) std::fprintf(stderr, "%s: --video: %s '%s'\n", PROGRAM, what, video.path.c_str());
+    video.failed = true;
+}
+
+}  // namespace
+
+bool Video_Open(const std::string &path, long scale, std::string *wavPath, std::string *error) {
+    video = Video{};
+    video.path = path;
+    video.format = FormatOf(path);
+    if (video.format == nullptr) {
+        *error = "--video: '" + path + "' must end in";
+        for (const VideoFormat &f : FORMATS) *error += std::string(" ") + f.suffix;
+        return false;
+    }
+    const char *tmp = std::getenv("TMPDIR");
+    std::string dir = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zultmirax-video.XXXXXX";
+    if (mkdtemp(dir.data()) == nullptr) {
+        *error = std::string("--video: cannot make a scratch directory: ") + std::strerror(errno);
+        return false;
+    }
+    video.dir = dir;
+    video.pictures = dir + "/pictures" + video.format->suffix;
+    *wavPath = video.format->sound ? dir + "/sound.wav" : "";
+
+    const std::string size = std::to_string(SCREEN_W) + "x" + std::to_string(SCREEN_H);
+    const std::string scaled = std::to_string(SCREEN_W * scale) + ":" + std::to_string(SCREEN_H * scale);
+    // The picture only, written where it ends up when there is no sound.
+    std::vector<std::string> args{"ffmpeg",     "-hide_banner", "-loglevel",
+                                  "error",      "-nostdin",     "-y",
+                                  "-f",         "rawvideo",     "-pixel_format",
+                                  "gray",       "-video_size",  size,
+                                  "-framerate", FRAME_RATE,     "-i",
+                                  "pipe:0",     "-vf",          "scale=" + scaled + ":flags=neighbor"};
+    if (*video.format->pixels != '\0') {
+        args.insert(args.end(), {"-pix_fmt", video.format->pixels});
+    }
+    args.push_back(video.format->sound ? video.pictures : path);
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        *error = std::string("--video: cannot make a pipe: ") + std::strerror(errno);
+        RemoveScratch();
+        return false;
+    }
+    if (!Spawn(args, fds[0], &video.encoder, error)) {
+        close(fds[0]);
+        close(fds[1]);
+        RemoveScratch();
+        return false;
+    }
+    close(fds[0]);
+    video.pipe = fdopen(fds[1], "wb");
+    // A dead encoder shows as a write error, not as the end of the runner.
+    signal(SIGPIPE, SIG_IGN);
+    video.open = true;
+    return true;
+}
+
+void Video_Presented() { video.pending = video.open; }
+
+void Video_Settle() {
+    if (!video.pending) return;
+    video.pending = false;
+    const SDL_Surface *s = Gfx_View().screen;
+    if (s == nullptr) return;
+    // The screen holds grey pixels only: any one channel is the grey level.
+    const SDL_PixelFormat *f = s->format;
+    const auto *base = static_cast<const std::uint8_t *>(s->pixels);
+    for (int y = 0; y < SCREEN_H; ++y) {
+        const auto *row = reinterpret_cast<const std::uint32_t *>(base + static_cast<std::size_t>(y) * s->pitch);
+        for (int x = 0; x < SCREEN_W; ++x) {
+            video.frame[static_cast<std::size_t>(y) * SCREEN_W + x] =
+                static_cast<std::uint8_t>((row[x] & f->Gmask) >> f->Gshift);
+        }
+    }
+    if (!video.failed && std::fwrite(video.frame.data(), video.frame.size(), 1, video.pipe) != 1) {
+        Fail("the encoder stopped taking frames for");
+    }
+}
+
+bool Video_Close(const std::string &wavPath) {
+    if (!video.open) return true;
+    video.open = false;
+    if (std::fclose(video.pipe) != 0) Fail("the encoder stopped taking frames for");
+    video.pipe = nullptr;
+    if (!Wait(video.encoder)) Fail("ffmpeg could not encode");
+    if (!video.failed && video.format->sound) {
+        std::string error;
+        pid_t muxer = -1;
+        const std::vector<std::string> args{
+            "ffmpeg",    "-hide_banner",
+            "-loglevel", "error",
+            "-nostdin",  "-y",
+            "-i",        video.pictures,
+            "-i",        wavPath,
+            "-map",      "0:v",
+            "-map",      "1:a",
+            "-c:v",      "copy",
+            "-af",       "atrim=start_sample=" + std::to_string(SOUND_LEAD_SAMPLES) + ",asetpts=PTS-STARTPTS",
+            video.path};
+        if (!Spawn(args, -1, &muxer, &error)) {
+            std::fprintf(stderr, "%s: %s\n", PROGRAM, error.c_str());
+            video.failed = true;
+        } else if (!Wait(muxer)) {
+            Fail("ffmpeg could not add the sound to");
+        }
+    }
+    RemoveScratch();
+    return !video.failed;
+}
+
+void Video_Abandon() {
+    if (video.pipe != nullptr) std::fclose(video.pipe);
+    video.pipe = nullptr;
+    if (video.encoder > 0) Wait(video.encoder);
+    video.open = video.pending = false;
+    RemoveScratch();
+}
+
+}  // namespace replay
