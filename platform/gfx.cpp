@@ -19,16 +19,19 @@ std::uint32_t SdlTicks() { return SDL_GetTicks(); }
 void SdlDelay(std::uint32_t ms) { SDL_Delay(ms); }
 constexpr GfxClock SDL_CLOCK{SdlTicks, SdlDelay};
 
+void SdlShow(SDL_Surface *screen) { SDL_UpdateRect(screen, 0, 0, 0, 0); }
+
 // The display's state is exactly what its view shows; the seams that tests
 // and tools replace are kept beside it.
 GfxView gfx{nullptr, 0, 0, 0, 0, {}, 0};
 
 struct Seams {
     GfxClock clock;
+    GfxShow show;
     GfxObserver observer;
     const GfxFont *font;
 };
-Seams seams{SDL_CLOCK, {}, nullptr};
+Seams seams{SDL_CLOCK, SdlShow, {}, nullptr};
 
 constexpr std::uint32_t GreyPixel(std::uint8_t g) { return 0xFF000000u + g * 0x010101u; }
 
@@ -59,7 +62,6 @@ void Execute(const DrawCommand &cmd) {
     const int y1 = cmd.y + cmd.h > s->h ? s->h : cmd.y + cmd.h;
     if (x0 >= x1 || y0 >= y1) return;
 
-    SDL_LockSurface(s);
     auto *base = static_cast<std::uint8_t *>(s->pixels);
     for (int row = y0; row < y1; ++row) {
         auto *dst = reinterpret_cast<std::uint32_t *>(base + static_cast<std::size_t>(row) * s->pitch);
@@ -71,16 +73,19 @@ void Execute(const DrawCommand &cmd) {
             for (int col = x0; col < x1; ++col) dst[col] = value;
         }
     }
-    SDL_UnlockSurface(s);
 }
 
 void RunQueue() {
+    // One lock for the whole batch: most commands are small sprites, for
+    // which a lock and unlock each would cost more than their pixels.
+    const bool locked = gfx.count > 0 && gfx.screen != nullptr && SDL_LockSurface(gfx.screen) == 0;
     while (gfx.count > 0) {
         Execute(gfx.slots[gfx.head]);
         gfx.head = (gfx.head + 1) % GFX_SLOTS;
         gfx.count--;
     }
-    if (gfx.screen != nullptr) SDL_UpdateRect(gfx.screen, 0, 0, 0, 0);
+    if (locked) SDL_UnlockSurface(gfx.screen);
+    if (gfx.screen != nullptr) seams.show(gfx.screen);
 }
 
 }  // namespace
@@ -100,7 +105,8 @@ int Gfx_Init() {
         return 1;
     }
     SDL_FillRect(gfx.screen, nullptr, START_COLOUR);
-    SDL_UpdateRect(gfx.screen, 0, 0, 0, 0);
+    SDL_FillRect(gfx.screen, nullptr, START_COLOUR);
+    seams.show(gfx.screen);
     gfx.lastPresentTick = seams.clock.ticks();
     return 0;
 }
@@ -209,6 +215,8 @@ int Gfx_ClearScreen() {
 void Gfx_SetFont(const GfxFont *font) { seams.font = font; }
 
 void Gfx_SetClock(const GfxClock *clock) { seams.clock = clock != nullptr ? *clock : SDL_CLOCK; }
+
+void Gfx_SetShow(GfxShow show) { seams.show = show != nullptr ? show : SdlShow; }
 
 void Gfx_SetObserver(const GfxObserver *observer) { seams.observer = observer != nullptr ? *observer : GfxObserver{}; }
 

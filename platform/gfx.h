@@ -64,6 +64,13 @@ struct GfxClock {
 };
 void Gfx_SetClock(const GfxClock *clock);
 
+// The show seam: the step that puts the surface's pixels on the screen (SDL's
+// whole-screen update) at start-up and after every batch. The replay runner,
+// which shows nothing to anybody, passes a step that does nothing; the
+// surface's pixels are the same either way. Null restores SDL's update.
+using GfxShow = void (*)(SDL_Surface *screen);
+void Gfx_SetShow(GfxShow show);
+
 // Observation seam for the replay runner's event log; any member may be null.
 // `present` is told each Gfx_Present's result before the queue runs, `flush`
 // each flush before the queue runs, `draw` each command as it executes.

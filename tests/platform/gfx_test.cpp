@@ -321,3 +321,31 @@ TEST_F(Gfx, ObserverSeesPresentsFlushesAndDrawsInOrder) {
 }
 
 }  // namespace
+
+// The show step runs once after every executed batch, after the batch's
+// pixels are in the surface, and a step that does nothing leaves the pixels
+// the same; null gives SDL's update back.
+TEST(GfxShow, RunsOnceAfterEveryBatchWithTheDrawnSurface) {
+    static std::vector<std::uint32_t> shownCorner;
+    shownCorner.clear();
+    Gfx_SetObserver(nullptr);
+    Gfx_ResetQueue();
+    harness::FillSurface(Grey(255));
+    Gfx_SetShow([](SDL_Surface *screen) {
+        EXPECT_EQ(screen, Gfx_View().screen);
+        shownCorner.push_back(Pixel(0, 0));
+    });
+    Gfx_QueueFill(0, 0, 1, 1, 7);
+    Gfx_Flush();
+    Gfx_SetPresentEnabled(1);
+    harness::ClockAdvance(GFX_FRAME_MS);
+    Gfx_QueueFill(0, 0, 1, 1, 9);
+    Gfx_Present();
+    Gfx_SetPresentEnabled(0);
+    Gfx_Present();  // disabled: no batch runs, nothing is shown
+    Gfx_SetShow(nullptr);
+    Gfx_Flush();
+    const std::vector<std::uint32_t> expected{Grey(7), Grey(9)};
+    EXPECT_EQ(shownCorner, expected);
+    EXPECT_EQ(Pixel(0, 0), Grey(9));
+}

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 #include "platform/gfx.h"
 #include "platform/snd.h"
@@ -24,6 +25,10 @@ std::uint32_t VirtualTicks() { return headless.now; }
 void VirtualDelay(std::uint32_t ms) { headless.now += ms; }
 constexpr GfxClock VIRTUAL_CLOCK{VirtualTicks, VirtualDelay};
 
+// Nobody sees the dummy driver's window: the whole-screen update would cost
+// almost all of a pass and show nothing. Screenshots read the surface itself.
+void ShowNothing(SDL_Surface *) {}
+
 int DeviceOpen(SDL_AudioSpec *, SDL_AudioSpec *) { return 0; }
 void DevicePause(int) {}
 void DeviceLock() {}
@@ -40,13 +45,19 @@ constexpr SndDeviceOps PULLED_DEVICE{DeviceOpen, DevicePause, DeviceLock, Device
 }  // namespace
 
 void Headless_Install() {
+    // Joystick input comes from the script alone: SDL's own joystick update
+    // at every event pump would cost system calls (device discovery) on
+    // every pass and let a plugged-in device into the run.
+    setenv("SDL_AUTO_UPDATE_JOYSTICKS", "0", 0);
     headless.now = 0;
     Gfx_SetClock(&VIRTUAL_CLOCK);
+    Gfx_SetShow(ShowNothing);
     Snd_SetDeviceOps(&PULLED_DEVICE);
 }
 
 void Headless_Remove() {
     Snd_SetDeviceOps(nullptr);
+    Gfx_SetShow(nullptr);
     Gfx_SetClock(nullptr);
 }
 

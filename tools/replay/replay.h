@@ -27,6 +27,10 @@ struct ReplayScript {
     std::size_t pos = 0;    // the start of the next line
     std::int64_t line = 0;  // lines read so far
     long lastPass = 0;      // the last event's pass, for the order check
+    // Scratch space reused from line to line, so that reading on as the
+    // passes come allocates nothing.
+    std::string lineText;
+    std::vector<std::string> words;
 };
 
 // Parses the script's next event line. 1 with *out set; 0 at the end of the

@@ -1,6 +1,6 @@
 // The input script: one event a line, "PASS key|joy|axis|quit ...".
 #include <cstdint>
-#include <sstream>
+#include <cctype>
 
 #include "platform/pad.h"
 #include "tools/replay/replay.h"
@@ -10,12 +10,23 @@ namespace {
 
 using replay::ParseNumber;
 
-std::vector<std::string> Split(const std::string &line) {
-    std::vector<std::string> words;
-    std::istringstream in(line);
-    std::string w;
-    while (in >> w) words.push_back(w);
-    return words;
+bool Space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// The line's words, split at white space into *words; the strings already
+// there are reused.
+void Split(const std::string &line, std::vector<std::string> *words) {
+    std::size_t n = 0;
+    std::size_t i = 0;
+    for (;;) {
+        while (i < line.size() && Space(line[i])) ++i;
+        if (i == line.size()) break;
+        std::size_t j = i;
+        while (j < line.size() && !Space(line[j])) ++j;
+        if (n == words->size()) words->emplace_back();
+        (*words)[n++].assign(line, i, j - i);
+        i = j;
+    }
+    words->resize(n);
 }
 
 // The "down|up" word of key and joy lines.
@@ -103,31 +114,34 @@ int Replay_NextInput(ReplayScript *script, ReplayInput *out, std::string *error)
     while (script->pos < text.size()) {
         std::size_t end = text.find('\n', script->pos);
         if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(script->pos, end - script->pos);
+        std::string &line = script->lineText;
+        line.assign(text, script->pos, end - script->pos);
         script->pos = end + 1;
         const std::int64_t number = ++script->line;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::vector<std::string> w = Split(line);
+        Split(line, &script->words);
+        const std::vector<std::string> &w = script->words;
         if (w.empty() || w[0][0] == '#') continue;
-        const std::string where = "script line " + std::to_string(number) + ": ";
+        // Messages are made only for a malformed line.
+        const auto where = [number] { return "script line " + std::to_string(number) + ": "; };
         ReplayInput input{};
         input.line = number;
         if (!ParseNumber(w[0], 0, replay::MAX_COUNT, &input.pass)) {
-            *error = where + "PASS must be a whole number 0-" + std::to_string(replay::MAX_COUNT) + ", got '" +
+            *error = where() + "PASS must be a whole number 0-" + std::to_string(replay::MAX_COUNT) + ", got '" +
                      replay::Echo(w[0]) + "'";
             return 2;
         }
         if (input.pass < script->lastPass) {
-            *error = where + "pass " + replay::Echo(w[0]) + " comes after pass " + std::to_string(script->lastPass);
+            *error = where() + "pass " + replay::Echo(w[0]) + " comes after pass " + std::to_string(script->lastPass);
             return 2;
         }
         if (w.size() < 2) {
-            *error = where + "an event must follow the pass number";
+            *error = where() + "an event must follow the pass number";
             return 2;
         }
         std::string why;
         if (!ParseEvent(w, &input.event, &why)) {
-            *error = where + why;
+            *error = where() + why;
             return 2;
         }
         script->lastPass = input.pass;
