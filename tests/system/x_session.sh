@@ -15,18 +15,23 @@ trap x_cleanup EXIT
 fail() {
     echo "FAILED: $*"
     [ -s "$tmp/out" ] && sed "s/^/  game: /" "$tmp/out" | tail -5
+    [ -f "$tmp/last.png" ] && cp "$tmp/last.png" "$(basename "$0" .sh)_failure.png"
     exit 1
 }
 
-# x_start: a server on a free display; DISPLAY is exported.
+# x_start: a server on a free display; DISPLAY is exported. The server picks
+# the number itself and reports it once it is ready: no race with other
+# servers starting at the same time, in this /tmp or another one.
 x_start() {
-    local n
-    for n in $(seq 90 160); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { disp=":$n"; break; }
-    done
-    Xvfb "$disp" -screen 0 320x240x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+    rm -f "$tmp/display"
+    Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    export DISPLAY="$disp"
+    for _ in $(seq 1 150); do
+        [ -s "$tmp/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$tmp/display" ] || fail "the X server did not start: $(cat "$tmp/xvfb.log")"
+    export DISPLAY=":$(tr -d '[:space:]' <"$tmp/display")"
     for _ in $(seq 1 100); do
         xdotool getdisplaygeometry >/dev/null 2>&1 && break
         sleep 0.1
