@@ -13,7 +13,8 @@ cd "$tmp"
 "$src/tools/bench/busy-script" 60000 >busy.txt
 run() { # name script passes [more arguments]
     local name="$1" script="$2" passes="$3"; shift 3
-    "$replay" --input "$script" --passes "$passes" --trace "$name.trace" --events "$name.events" \
+    # ZM_EMULATOR: the cross build's emulator, whose words come first.
+    ${ZM_EMULATOR:-} "$replay" --input "$script" --passes "$passes" --trace "$name.trace" --events "$name.events" \
         --audio "$name.wav" "$@"
 }
 run idle "$src/docs/replays/idle.txt" 3000

@@ -27,7 +27,7 @@ x_start() {
     Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 150); do
-        [ -s "$tmp/display" ] && break
+        grep -q "^[0-9][0-9]*$" "$tmp/display" 2>/dev/null && break  # the whole number, not part of it
         sleep 0.1
     done
     [ -s "$tmp/display" ] || fail "the X server did not start: $(cat "$tmp/xvfb.log")"
