@@ -14,9 +14,12 @@ namespace {
 constexpr const char *TITLE = "ZULT-MIRAX";
 constexpr int ICON_SIZE = WINDOW_ICON_SIZE;
 constexpr int DEPTH = 32;
-// Drivers that draw into memory only. Chosen on purpose (tests do) they run
-// the game unseen; picked by SDL for want of a display they would hide it.
-constexpr std::array<const char *, 2> HEADLESS_DRIVERS{"dummy", "offscreen"};
+// Drivers that show no window: those that draw into memory only, and the
+// text-art ones that classic SDL falls back to without a display (they turn
+// the picture into characters on whatever the output is). Chosen on purpose
+// (tests do) they run the game as asked; picked by SDL for want of a
+// display they would hide it.
+constexpr std::array<const char *, 4> HEADLESS_DRIVERS{"dummy", "offscreen", "caca", "aalib"};
 
 struct Window {
     int hasIcon;
