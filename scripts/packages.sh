@@ -41,7 +41,7 @@ zm_ensure_packages() {
 # The tools the test suite runs beside the programs: a virtual X server,
 # XTEST keys and screenshots, window properties and a window manager,
 # ffmpeg for the exported videos, and the validators of the installed files.
-ZM_TEST_TOOLS=(xvfb xdotool imagemagick x11-utils openbox ffmpeg desktop-file-utils appstream man-db)
+ZM_TEST_TOOLS=(xvfb xdotool imagemagick x11-utils openbox ffmpeg desktop-file-utils appstream man-db file)
 
 # What every build needs.
 ZM_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libsdl1.2-compat-dev)

@@ -119,8 +119,11 @@ bool Live_Open(int mode, const std::string &recordPath, std::string *error) {
         if (!OpenOutput(recordPath, "--record", &live.out, error)) return false;
         std::fputs("# recorded by zultmirax-replay --record; replay it with --input\n", live.out);
     }
-    SDL_SetEventFilter(Live_Filter);
     return true;
+}
+
+void Live_Arm() {
+    if (live.mode != LIVE_OFF) SDL_SetEventFilter(Live_Filter);
 }
 
 bool Live_BeforePass(long pass) {

@@ -15,9 +15,13 @@ namespace replay {
 
 enum LiveMode : int { LIVE_OFF, LIVE_RECORD, LIVE_WATCH };
 
-// Installs the event filter (before SDL starts) and, when recording, opens
-// the script file. False with *error set when the file cannot be opened.
+// When recording, opens the script file. False with *error set when the
+// file cannot be opened.
 bool Live_Open(int mode, const std::string &recordPath, std::string *error);
+
+// Installs the event filter, once SDL has started (classic SDL clears any
+// filter when its event loop starts) and after the pad's own.
+void Live_Arm();
 
 // At the boundary before PASS: takes in what the system has, pushes and
 // writes what was recorded. False when the watcher asked to stop.
@@ -28,7 +32,7 @@ bool Live_BeforePass(long pass);
 bool Live_Close(long passes);
 void Live_Abandon();
 
-// The event filter that Live_Open installs; public for its tests.
+// The event filter that Live_Arm installs; public for its tests.
 int Live_Filter(const SDL_Event *event);
 
 // The script line for an event the game reads, without its newline; false

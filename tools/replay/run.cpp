@@ -173,6 +173,7 @@ int Replay_Open(const ReplayOptions &options, std::string *error) {
     }
     // On the real display, as in the game, a lost display ends the run cleanly.
     if (run.live != replay::LIVE_OFF) Gfx_ArmExitGuard();
+    replay::Live_Arm();
     run.started = true;
     return 0;
 }
