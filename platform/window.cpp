@@ -77,7 +77,11 @@ void Window_SetIcon(const std::uint32_t *argb) {
 
 SDL_Surface *Window_Open(int w, int h) {
     window.shown = Headless() ? 0 : 1;
-    if (window.shown == 0 && !Set("SDL_VIDEODRIVER")) return nullptr;
+    if (window.shown == 0 && !Set("SDL_VIDEODRIVER")) {
+        // A text-art driver has taken the terminal over: give it back.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
     SDL_WM_SetCaption(TITLE, TITLE);
     SetIcon();
     const std::uint32_t mode = Set("ZULTMIRAX_FULLSCREEN") ? SDL_SWSURFACE | SDL_FULLSCREEN : SDL_SWSURFACE;

@@ -20,13 +20,15 @@ check "no display prints the start-up error line" "$(printf 'SDL initialize erro
 # No display at all and no driver chosen: SDL would fall back to a headless
 # driver and run the game unseen for ever; it must fail to start instead.
 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
-    timeout 20 "$bin" >"$tmp/out" 2>"$tmp/err"
+    timeout 20 "${bin[@]}" >"$tmp/out" 2>"$tmp/err"
 status=$?
 check "with no display the game exits with status 255 (got $status)" "$([ $status -eq 255 ]; echo $?)"
-check "with no display it prints the start-up error line" "$(printf 'SDL initialize error.\n' | cmp -s - "$tmp/out"; echo $?)"
+# (Its last line: a text-art driver that SDL tried first may have written
+# its terminal codes before it.)
+check "with no display it prints the start-up error line" "$(tail -n 1 "$tmp/out" | grep -q 'SDL initialize error\.$'; echo $?)"
 # The same with a display variable that leads nowhere.
 env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:0.99-nowhere SDL_AUDIODRIVER=dummy \
-    timeout 20 "$bin" >"$tmp/out" 2>"$tmp/err"
+    timeout 20 "${bin[@]}" >"$tmp/out" 2>"$tmp/err"
 status=$?
 check "with an unreachable display the game exits with status 255 (got $status)" "$([ $status -eq 255 ]; echo $?)"
 

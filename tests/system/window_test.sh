@@ -90,8 +90,18 @@ game_pid=$!
 wid=""
 settling=0
 if [ $launcher -eq 1 ]; then
+    # The largest window of that name: classic SDL names its icon's window
+    # the same.
+    largest() {
+        local w best="" area=0 a
+        for w in $(xdotool search --name '^ZULT-MIRAX$' 2>/dev/null); do
+            a="$(xwininfo -id "$w" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w * h }')"
+            [ "${a:-0}" -gt "$area" ] && { area="$a"; best="$w"; }
+        done
+        [ "$area" -ge $((320 * 240)) ] && echo "$best"
+    }
     for i in $(seq 1 100); do
-        wid="$(xdotool search --name '^ZULT-MIRAX$' 2>/dev/null | head -1)"
+        wid="$(largest)"
         [ -n "$wid" ] && break
         sleep 0.1
     done
