@@ -28,42 +28,8 @@ screen=320x240
 # the same title and icon, and is not asked for fullscreen here.
 [ $launcher -eq 1 ] && [ "${ZM_SDL_SCALES:-1}" = 0 ] && scale=1
 win="$((320 * scale))x$((240 * scale))"
-tmp="$(mktemp -d)"
-xvfb_pid=""
-wm_pid=""
-game_pid=""
-cleanup() {
-    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAILED: $*"
-    [ -s "$tmp/out" ] && { echo "the game printed:"; cat "$tmp/out"; }
-    [ -f "$tmp/last.png" ] && cp "$tmp/last.png" "window_test_failure.png"
-    [ -f "$tmp/root.png" ] && cp "$tmp/root.png" "window_test_screen_failure.png"
-    exit 1
-}
-
-# The server picks a free display number itself and writes it to fd 3:
-# no race with other servers starting at the same time.
-Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for i in $(seq 1 100); do
-    grep -q "^[0-9][0-9]*$" "$tmp/display" 2>/dev/null && break  # the whole number, not part of it
-    sleep 0.1
-done
-[ -s "$tmp/display" ] || fail "the X server did not start: $(cat "$tmp/xvfb.log")"
-export DISPLAY=":$(head -1 "$tmp/display")"
-for i in $(seq 1 100); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
-xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the X server did not start"
-xdotool mousemove 160 120  # keyboard focus follows the pointer without a window manager
+. "$(dirname "$0")/x_session.sh"
+x_start "$screen"
 if [ $launcher -eq 1 ]; then
     wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
     # A window manager that finds the new server not yet taking clients is
@@ -143,11 +109,6 @@ shot() {
         fail "not crisp 3x3 blocks: $diff pixels differ"
     fi
 }
-# grey X Y: the red channel (= the grey level) of one pixel of the last shot
-grey() { /usr/bin/convert "$tmp/last.png" -format "%[fx:int(255*p{$1,$2}.r+0.5)]" info:; }
-# mean W H X Y: mean brightness (0-1000) of a region of the last shot
-mean() { /usr/bin/convert "$tmp/last.png" -crop "$1x$2+$3+$4" +repage -format "%[fx:int(1000*mean)]" info:; }
-# wait_until SECONDS DESCRIPTION COMMAND...: shoots until COMMAND succeeds
 # wait_for SECONDS DESCRIPTION COMMAND...: retries COMMAND until it succeeds
 wait_for() {
     local secs="$1" what="$2"; shift 2
@@ -158,18 +119,6 @@ wait_for() {
         sleep 0.1
     done
     fail "$what"
-}
-shot_and() { shot && "$@"; }
-wait_until() { local secs="$1" what="$2"; shift 2; wait_for "$secs" "$what" shot_and "$@"; }
-hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
-
-splash_shown() { [ "$(grey 241 120)" -eq 150 ] && [ "$(grey 20 20)" -eq 0 ]; }
-title_shown() { [ "$(mean 243 142 40 21)" -gt 20 ] && [ "$(mean 320 60 0 180)" -lt 200 ]; }
-prompt_shown() { [ "$(mean 88 8 116 180)" -gt 50 ]; }
-hud_shown() {
-    [ "$(grey 240 5)" -eq 255 ] && [ "$(grey 241 235)" -eq 255 ] &&  # divider
-    [ "$(grey 1 224)" -eq 255 ] && [ "$(grey 239 239)" -eq 255 ] &&  # floor band
-    [ "$(grey 0 230)" -eq 0 ]                                         # its black left column
 }
 
 # press_until SECONDS DESCRIPTION KEY COMMAND...: taps KEY until COMMAND

@@ -1,12 +1,15 @@
 # Sourced by the tests that run the real game under a virtual X server of
 # exactly the game's size: the server, the game, screenshots read back pixel
 # by pixel, and waits for states rather than for fixed times.
-# The sourcing script sets bin (the game) before calling x_start.
+# The sourcing script sets bin (the game) before calling x_start, and
+# wm_pid if it starts a window manager.
 tmp="$(mktemp -d)"
 xvfb_pid=""
+wm_pid=""
 game_pid=""
 x_cleanup() {
     [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     rm -rf "$tmp"
 }
@@ -16,15 +19,17 @@ fail() {
     echo "FAILED: $*"
     [ -s "$tmp/out" ] && sed "s/^/  game: /" "$tmp/out" | tail -5
     [ -f "$tmp/last.png" ] && cp "$tmp/last.png" "$(basename "$0" .sh)_failure.png"
+    [ -f "$tmp/root.png" ] && cp "$tmp/root.png" "$(basename "$0" .sh)_screen_failure.png"
     exit 1
 }
 
-# x_start: a server on a free display; DISPLAY is exported. The server picks
-# the number itself and reports it once it is ready: no race with other
-# servers starting at the same time, in this /tmp or another one.
+# x_start [WxH]: a server on a free display, of the game's size unless
+# given; DISPLAY is exported. The server picks the number itself and reports
+# it once it is ready: no race with other servers starting at the same time,
+# in this /tmp or another one.
 x_start() {
     rm -f "$tmp/display"
-    Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-320x240}x24" -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 150); do
         grep -q "^[0-9][0-9]*$" "$tmp/display" 2>/dev/null && break  # the whole number, not part of it
