@@ -23,7 +23,9 @@ expect() { # description, expected output, command...
     got="$("$@" 2>&1)"
     if [ "$got" = "$want" ]; then echo "ok: $what"; else printf 'FAILED: %s\n--- want\n%s\n--- got\n%s\n' "$what" "$want" "$got"; fail=1; fi
 }
-clean=(env -u SDL12COMPAT_WINDOW_SCALING -u SDL12COMPAT_SCALE_METHOD -u ZULTMIRAX_FULLSCREEN -u ZM_OTHER)
+# The window path is settled here so that no OpenGL probe runs; its choice
+# has a test of its own.
+clean=(env -u SDL12COMPAT_WINDOW_SCALING -u SDL12COMPAT_SCALE_METHOD -u ZULTMIRAX_FULLSCREEN -u ZM_OTHER ZM_WINDOW_PATH=default)
 
 expect "by default: 3x, nearest neighbour, windowed" \
     "$(printf 'scale=3\nmethod=nearest\nfullscreen=unset\nother=unset')" \

@@ -48,9 +48,11 @@ if [ $launcher -eq 1 ]; then
     wm_up || fail "the window manager did not start: $(cat "$tmp/wm.log")"
 fi
 
-# The launcher's defaults must come from the launcher, not from here.
-env -u SDL12COMPAT_WINDOW_SCALING -u SDL12COMPAT_SCALE_METHOD -u ZULTMIRAX_FULLSCREEN \
-    SDL_AUDIODRIVER=dummy "${bin[@]}" >"$tmp/out" 2>&1 &
+# The launcher's defaults must come from the launcher, not from here (a
+# window path asked for with ZM_WINDOW_PATH passes through).
+unset SDL12COMPAT_WINDOW_SCALING SDL12COMPAT_SCALE_METHOD ZULTMIRAX_FULLSCREEN \
+    SDL_RENDER_DRIVER SDL_FRAMEBUFFER_ACCELERATION
+SDL_AUDIODRIVER=dummy "${bin[@]}" >"$tmp/out" 2>&1 &
 game_pid=$!
 
 wid=""
@@ -86,6 +88,17 @@ if [ $launcher -eq 1 ]; then
     [ "$(size)" = "$win" ] || fail "the window is $(size), not $win"
     echo "ok: the window is $win"
     xdotool windowactivate --sync "$wid" >/dev/null 2>&1 || xdotool windowfocus "$wid"
+    if [ $scale -eq 3 ]; then
+        # The window is drawn the way the launcher chose: OpenGL is loaded
+        # on SDL's default path only.
+        path=default
+        "${bin[@]}" --window-env | grep -qx SDL_RENDER_DRIVER=software && path=software
+        gl=0
+        grep -qE '/libGL(X)?\.so' "/proc/$game_pid/maps" && gl=1
+        [ "$path-$gl" = software-0 ] || [ "$path-$gl" = default-1 ] ||
+            fail "on the $path path, OpenGL loaded is $gl: $(grep -oE '/[^ ]*libGL[^ ]*' "/proc/$game_pid/maps" | sort -u)"
+        echo "ok: the window is drawn on the $path path the launcher chose"
+    fi
 fi
 
 # The last shot, as the game's own 320x240 screen. Through the launcher the
