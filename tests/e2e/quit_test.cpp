@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/e2e/support.h"
 
@@ -55,6 +56,60 @@ TEST(QuitFromEveryScreen, ThePlayingCannonSeesItInTheSameFrame) {
     const Ending e = RunUntilQuit("0 key down z\n250 key down escape\n");
     EXPECT_EQ(e.lastPass, 250);
     EXPECT_EQ(e.lastState, 6);
+}
+
+// The held-fire game's cannon blasts: the pass of each bomb hit (blast
+// timer 90) and of the first row of the game-over screen.
+struct HeldFireGame {
+    std::vector<long> hits;
+    long over = -1;
+};
+
+HeldFireGame RunHeldFire() {
+    const std::string input = Scratch("held.txt");
+    const std::string trace = Scratch("held.csv");
+    e2e::WriteFile(input, "0 key down z\n");
+    EXPECT_EQ(RunReplay({"--passes", "20000", "--input", input, "--trace", trace}), 0);
+    const Csv t(trace);
+    HeldFireGame g;
+    for (std::size_t r = 1; r < t.Rows() && g.over < 0; ++r) {
+        if (t.Num(r, "blast_timer") == 90 && t.Num(r - 1, "blast_timer") == 0) g.hits.push_back(t.Num(r, "pass"));
+        if (t.Num(r, "state") == 7) g.over = t.Num(r, "pass");
+    }
+    return g;
+}
+
+TEST(QuitFromEveryScreen, TheCannonsBlastDoesNotPollSoTheQuitWaitsForItsEnd) {
+    // A bomb hits in pass hit, after that pass's pad read; the wreck's 90
+    // updates read nothing, and the next read is the arriving cannon's first
+    // update, 91 passes on.
+    const HeldFireGame g = RunHeldFire();
+    ASSERT_EQ(g.hits.size(), 3u) << "the held-fire game no longer loses three cannons";
+    const long hit = g.hits[0];
+    for (const char *how : {"quit", "key down escape", "key down q"}) {
+        for (long at : {hit + 1, hit + 45, hit + 90}) {
+            SCOPED_TRACE(std::string(how) + " at blast frame " + std::to_string(at - hit));
+            const Ending e = RunUntilQuit("0 key down z\n" + std::to_string(at) + " " + how + "\n");
+            EXPECT_EQ(e.lastPass, hit + 91);
+            EXPECT_EQ(e.lastState, 6);
+        }
+    }
+    // In the pass of the hit the pad has already been read.
+    EXPECT_EQ(RunUntilQuit("0 key down z\n" + std::to_string(hit) + " quit\n").lastPass, hit);
+}
+
+TEST(QuitFromEveryScreen, AfterTheLastCannonsBlastTheGameOverScreenSeesIt) {
+    // The last blast ends the game without a read, and the game-over screen
+    // reads the pad from its 62nd frame only.
+    const HeldFireGame g = RunHeldFire();
+    ASSERT_EQ(g.hits.size(), 3u) << "the held-fire game no longer loses three cannons";
+    ASSERT_EQ(g.over, g.hits[2] + 91);
+    for (long at : {g.hits[2] + 1, g.hits[2] + 90}) {
+        SCOPED_TRACE(at - g.hits[2]);
+        const Ending e = RunUntilQuit("0 key down z\n" + std::to_string(at) + " key down escape\n");
+        EXPECT_EQ(e.lastPass, g.over + 62);
+        EXPECT_EQ(e.lastState, 8);
+    }
 }
 
 TEST(QuitFromEveryScreen, TheGameOverScreenSeesItAtItsSixtySecondFrame) {
