@@ -288,6 +288,36 @@ TEST_F(FleetTest, EveryFormationStartsItsMarchWithTheFirstNote) {
     }
 }
 
+TEST_F(FleetTest, ResetLeavesTheExplodeIndexAndNoteTimerOfTheLastFormation) {
+    Kill(37);  // 20 updates without a note
+    Run(7);
+    const FleetView old = Fleet_View();
+    ASSERT_EQ(old.explodeIndex, 37);
+    ASSERT_GE(old.noteTimer, 20);
+    ASSERT_EQ(old.explodeTimer, 0);
+    Fleet_Reset(1);
+    const FleetView v = Fleet_View();
+    EXPECT_EQ(v.explodeIndex, 37);
+    EXPECT_EQ(v.noteTimer, old.noteTimer);
+    // Everything else a formation keeps starts afresh.
+    EXPECT_EQ(v.explodeTimer, 0);
+    EXPECT_EQ(v.bombTimer, 0);
+    EXPECT_EQ(v.notePending, 0);
+    EXPECT_EQ(v.noteIndex, 0);
+    EXPECT_EQ(At(37).type, 2);  // back in the new formation
+    // The new formation counts on from the old note timer up to its first
+    // note, and the old index stays until the next hit.
+    Run(59);
+    EXPECT_EQ(Fleet_View().noteTimer, old.noteTimer + 59);
+    EXPECT_EQ(Fleet_View().explodeIndex, 37);
+    TakeSounds();
+    Run(1);
+    EXPECT_EQ(TakeSounds(), (std::vector<Sound>{{2, SND_MARCH_1}}));
+    EXPECT_EQ(Fleet_View().noteTimer, 0);
+    ASSERT_EQ(Fleet_HitTest(At(4).x, At(4).y), 2);
+    EXPECT_EQ(Fleet_View().explodeIndex, 4);
+}
+
 TEST_F(FleetTest, BombColumnsFollowTheSweepCount) {
     // The dropping column for sweepCount 0 to 12.
     constexpr int COLUMN[13] = {5, 4, 7, 6, 1, 0, 3, 2, 3, 2, 5, 4, 9};
