@@ -322,6 +322,78 @@ TEST_F(HeldFire, GameOverLastsThreeHundredFramesAndTheHighScoreOutlivesTheGame) 
     EXPECT_EQ(Csv(again).Num(185, "hi_score"), 0);
 }
 
+TEST_F(HeldFire, ThePanelKeepsTheEarlierBestWhileTheScorePassesItUntilGameOver) {
+    // A first game with fire held sets the best; in the second the cannon
+    // stands at x 10 and taps fire every 30 frames, which scores more.
+    const std::string script = Scratch("input.txt");
+    const std::string trace = Scratch("trace.csv");
+    e2e::WriteFile(script, "0 key down z\n");
+    ASSERT_EQ(RunReplay({"--passes", "20000", "--input", script, "--trace", trace}), 0);
+    long firstOver = -1;
+    long second = -1;
+    long best = -1;
+    {
+        const Csv t(trace);
+        for (std::size_t r = 0; r < t.Rows() && second < 0; ++r) {
+            if (firstOver < 0 && t.Num(r, "state") == 7) firstOver = static_cast<long>(r);
+            if (firstOver >= 0 && t.Num(r, "state") == 5) second = static_cast<long>(r);
+        }
+        ASSERT_GT(second, 0) << "no second game";
+        best = t.Num(firstOver, "hi_score");
+    }
+    ASSERT_GT(best, 0);
+    std::string taps = "0 key down z\n" + std::to_string(second + 10) + " key up z\n";
+    for (long p = second + 20; p < second + 8000; p += 30) {
+        taps += std::to_string(p) + " key down z\n" + std::to_string(p + 5) + " key up z\n";
+    }
+    e2e::WriteFile(script, taps);
+    ASSERT_EQ(RunReplay({"--passes", std::to_string(second + 8000), "--input", script, "--trace", trace}), 0);
+    const Csv t(trace);
+    long over = -1;
+    for (std::size_t r = second; r < t.Rows() && over < 0; ++r) {
+        if (t.Num(r, "state") == 7) over = static_cast<long>(r);
+    }
+    ASSERT_GT(over, 0) << "the second game did not end";
+    const long score = t.Num(over, "score");
+    ASSERT_GT(score, best) << "the second game no longer beats the first";
+
+    // Through the whole game the best stays the first game's, even once the
+    // score has passed it; the game's last step raises it.
+    long passedAt = -1;
+    for (long r = second; r < over - 1; ++r) {
+        ASSERT_EQ(t.Num(r, "hi_score"), best) << "pass " << r;
+        if (passedAt < 0 && t.Num(r, "score") > best) passedAt = r;
+    }
+    ASSERT_GT(passedAt, 0);
+    EXPECT_EQ(t.Num(over - 1, "state"), 6);
+    EXPECT_EQ(t.Num(over - 1, "hi_score"), score);
+
+    // The panel of the last frames of play, and the game-over screen.
+    const std::string passing = Scratch("passing.bmp");
+    const std::string last = Scratch("last.bmp");
+    const std::string gameOver = Scratch("over.bmp");
+    ASSERT_EQ(RunReplay({"--passes", std::to_string(over + 1), "--input", script, "--screenshot",
+                         std::to_string(passedAt + 1) + ":" + passing, "--screenshot",
+                         std::to_string(over - 1) + ":" + last, "--screenshot", std::to_string(over) + ":" + gameOver}),
+              0);
+    auto digits = [](long v) {
+        char d[8];
+        std::snprintf(d, sizeof d, "%06ld", v);
+        return std::string(d);
+    };
+    const Shot shownPassing(passing);
+    const Shot shownLast(last);
+    const Shot shownOver(gameOver);
+    ASSERT_TRUE(shownPassing.Loaded() && shownLast.Loaded() && shownOver.Loaded());
+    EXPECT_EQ(shownPassing.TextAt(256, 40, 6), digits(t.Num(passedAt, "score")));
+    EXPECT_EQ(shownPassing.TextAt(256, 64, 6), digits(best));
+    EXPECT_EQ(shownLast.TextAt(256, 40, 6), digits(t.Num(over - 2, "score")));
+    EXPECT_EQ(shownLast.TextAt(256, 64, 6), digits(best));
+    EXPECT_EQ(shownOver.TextAt(124, 116, 9), "GAME OVER");
+    EXPECT_EQ(shownOver.TextAt(256, 40, 6), digits(score));
+    EXPECT_EQ(shownOver.TextAt(256, 64, 6), digits(score));
+}
+
 TEST(Runner, SameScriptGivesByteIdenticalFiles) {
     const std::string script = Scratch("input.txt");
     e2e::WriteFile(script, "0 key down z\n250 key down right\n300 key up right\n310 key up z\n320 key down z\n");
