@@ -3,12 +3,14 @@
 // runner's own command line and determinism.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/support.h"
 
 using e2e::Csv;
+using e2e::FirstRowWhere;
 using e2e::RowOfPass;
 using e2e::RunReplay;
 using e2e::Scratch;
@@ -19,6 +21,13 @@ namespace {
 // Without input: pass 0 resets, pass 1 enters the splash, passes 2-181 are
 // its 180 frames, pass 182 enters the title, title count c is pass 182 + c.
 constexpr long TITLE_ENTER = 182;
+
+// A score as the panel shows it: six digits.
+std::string PanelDigits(long score) {
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%06ld", score);
+    return digits;
+}
 
 // Rows of the event log of one kind, with the pass they happened in.
 struct Event {
@@ -258,8 +267,7 @@ TEST_F(HeldFire, ThreeCannonsThenGameOverWithTheScoreAndHighScore) {
     EXPECT_EQ(none.GlyphAt(256, 88), '0');
     EXPECT_EQ(none.Lit(256, 96, 41, 8), 0);
 
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "%06ld", score);
+    const std::string digits = PanelDigits(score);
     EXPECT_EQ(gameOver.TextAt(124, 116, 9), "GAME OVER");
     EXPECT_EQ(gameOver.TextAt(248, 32, 5), "SCORE");
     EXPECT_EQ(gameOver.TextAt(256, 40, 6), digits);
@@ -275,13 +283,7 @@ TEST_F(HeldFire, GameOverLastsThreeHundredFramesAndTheHighScoreOutlivesTheGame) 
     const std::string trace = Scratch("trace.csv");
     e2e::WriteFile(script, "0 key down z\n300 key up z\n");
     ASSERT_EQ(RunReplay({"--passes", "20000", "--input", script, "--trace", trace}), 0);
-    long e = -1;
-    {
-        const Csv first(trace);
-        for (std::size_t r = 0; r < first.Rows() && e < 0; ++r) {
-            if (first.Num(r, "state") == 7) e = static_cast<long>(r);
-        }
-    }
+    const long e = FirstRowWhere(Csv(trace), "state", 7);
     ASSERT_GT(e, 0) << "the first game did not end";
     e2e::WriteFile(script, "0 key down z\n300 key up z\n" + std::to_string(e + 400) + " key down z\n");
     ASSERT_EQ(RunReplay({"--passes", std::to_string(e + 1000), "--input", script, "--trace", trace}), 0);
@@ -293,13 +295,7 @@ TEST_F(HeldFire, GameOverLastsThreeHundredFramesAndTheHighScoreOutlivesTheGame) 
     // The second game: the panel and the controller keep the first score as
     // the high score; nothing resets it, it never falls.
     const long firstScore = t.Num(e, "score");
-    long secondStart = -1;
-    for (std::size_t r = e; r < t.Rows(); ++r) {
-        if (t.Num(r, "state") == 5) {
-            secondStart = static_cast<long>(r);
-            break;
-        }
-    }
+    const long secondStart = FirstRowWhere(t, "state", 5, e);
     ASSERT_GT(secondStart, 0) << "no second game";
     EXPECT_EQ(t.Num(secondStart, "hi_score"), firstScore);
     EXPECT_EQ(t.Num(secondStart, "score"), 0);
@@ -309,8 +305,7 @@ TEST_F(HeldFire, GameOverLastsThreeHundredFramesAndTheHighScoreOutlivesTheGame) 
     ASSERT_EQ(RunReplay({"--passes", std::to_string(secondStart + 3), "--input", script, "--screenshot",
                          std::to_string(secondStart + 2) + ":" + panel}),
               0);
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "%06ld", firstScore);
+    const std::string digits = PanelDigits(firstScore);
     const Shot shot(panel);
     ASSERT_TRUE(shot.Loaded());
     EXPECT_EQ(shot.TextAt(256, 64, 6), digits);
@@ -329,15 +324,12 @@ TEST_F(HeldFire, ThePanelKeepsTheEarlierBestWhileTheScorePassesItUntilGameOver) 
     const std::string trace = Scratch("trace.csv");
     e2e::WriteFile(script, "0 key down z\n");
     ASSERT_EQ(RunReplay({"--passes", "20000", "--input", script, "--trace", trace}), 0);
-    long firstOver = -1;
     long second = -1;
     long best = -1;
     {
         const Csv t(trace);
-        for (std::size_t r = 0; r < t.Rows() && second < 0; ++r) {
-            if (firstOver < 0 && t.Num(r, "state") == 7) firstOver = static_cast<long>(r);
-            if (firstOver >= 0 && t.Num(r, "state") == 5) second = static_cast<long>(r);
-        }
+        const long firstOver = FirstRowWhere(t, "state", 7);
+        second = firstOver < 0 ? -1 : FirstRowWhere(t, "state", 5, firstOver);
         ASSERT_GT(second, 0) << "no second game";
         best = t.Num(firstOver, "hi_score");
     }
@@ -349,10 +341,7 @@ TEST_F(HeldFire, ThePanelKeepsTheEarlierBestWhileTheScorePassesItUntilGameOver) 
     e2e::WriteFile(script, taps);
     ASSERT_EQ(RunReplay({"--passes", std::to_string(second + 8000), "--input", script, "--trace", trace}), 0);
     const Csv t(trace);
-    long over = -1;
-    for (std::size_t r = second; r < t.Rows() && over < 0; ++r) {
-        if (t.Num(r, "state") == 7) over = static_cast<long>(r);
-    }
+    const long over = FirstRowWhere(t, "state", 7, second);
     ASSERT_GT(over, 0) << "the second game did not end";
     const long score = t.Num(over, "score");
     ASSERT_GT(score, best) << "the second game no longer beats the first";
@@ -376,22 +365,17 @@ TEST_F(HeldFire, ThePanelKeepsTheEarlierBestWhileTheScorePassesItUntilGameOver) 
                          std::to_string(passedAt + 1) + ":" + passing, "--screenshot",
                          std::to_string(over - 1) + ":" + last, "--screenshot", std::to_string(over) + ":" + gameOver}),
               0);
-    auto digits = [](long v) {
-        char d[8];
-        std::snprintf(d, sizeof d, "%06ld", v);
-        return std::string(d);
-    };
     const Shot shownPassing(passing);
     const Shot shownLast(last);
     const Shot shownOver(gameOver);
     ASSERT_TRUE(shownPassing.Loaded() && shownLast.Loaded() && shownOver.Loaded());
-    EXPECT_EQ(shownPassing.TextAt(256, 40, 6), digits(t.Num(passedAt, "score")));
-    EXPECT_EQ(shownPassing.TextAt(256, 64, 6), digits(best));
-    EXPECT_EQ(shownLast.TextAt(256, 40, 6), digits(t.Num(over - 2, "score")));
-    EXPECT_EQ(shownLast.TextAt(256, 64, 6), digits(best));
+    EXPECT_EQ(shownPassing.TextAt(256, 40, 6), PanelDigits(t.Num(passedAt, "score")));
+    EXPECT_EQ(shownPassing.TextAt(256, 64, 6), PanelDigits(best));
+    EXPECT_EQ(shownLast.TextAt(256, 40, 6), PanelDigits(t.Num(over - 2, "score")));
+    EXPECT_EQ(shownLast.TextAt(256, 64, 6), PanelDigits(best));
     EXPECT_EQ(shownOver.TextAt(124, 116, 9), "GAME OVER");
-    EXPECT_EQ(shownOver.TextAt(256, 40, 6), digits(score));
-    EXPECT_EQ(shownOver.TextAt(256, 64, 6), digits(score));
+    EXPECT_EQ(shownOver.TextAt(256, 40, 6), PanelDigits(score));
+    EXPECT_EQ(shownOver.TextAt(256, 64, 6), PanelDigits(score));
 }
 
 TEST(Runner, SameScriptGivesByteIdenticalFiles) {

@@ -94,12 +94,14 @@ const std::string &Csv::Cell(std::size_t row, const std::string &column) const {
 
 long Csv::Num(std::size_t row, const std::string &column) const { return std::atol(Cell(row, column).c_str()); }
 
-long RowOfPass(const Csv &trace, long pass) {
-    for (std::size_t r = 0; r < trace.Rows(); ++r) {
-        if (trace.Num(r, "pass") == pass) return static_cast<long>(r);
+long FirstRowWhere(const Csv &csv, const std::string &column, long value, long from) {
+    for (std::size_t r = static_cast<std::size_t>(from); r < csv.Rows(); ++r) {
+        if (csv.Num(r, column) == value) return static_cast<long>(r);
     }
     return -1;
 }
+
+long RowOfPass(const Csv &trace, long pass) { return FirstRowWhere(trace, "pass", pass); }
 
 Shot::Shot(const std::string &path) : surface_(SDL_LoadBMP(path.c_str())) {}
 

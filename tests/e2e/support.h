@@ -36,6 +36,9 @@ private:
     std::vector<std::vector<std::string>> rows_;
 };
 
+// The first row from FROM on whose COLUMN holds VALUE, or -1 when there is none.
+long FirstRowWhere(const Csv &csv, const std::string &column, long value, long from = 0);
+
 // The trace row of a pass, or -1 when there is none.
 long RowOfPass(const Csv &trace, long pass);
 
