@@ -105,7 +105,6 @@ int Gfx_Init() {
         return 1;
     }
     SDL_FillRect(gfx.screen, nullptr, START_COLOUR);
-    SDL_FillRect(gfx.screen, nullptr, START_COLOUR);
     seams.show(gfx.screen);
     gfx.lastPresentTick = seams.clock.ticks();
     return 0;
