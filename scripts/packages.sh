@@ -26,8 +26,11 @@ zm_ensure_packages() {
     local log
     log="$(mktemp)"
     # sudo drops most of the environment, so the variable goes through env.
-    if ! { "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
-        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"; } \
+    # Another install running at the same time (a second build script) holds
+    # dpkg's lock: wait for it rather than fail.
+    local wait=(-o DPkg::Lock::Timeout=900)
+    if ! { "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "${wait[@]}" update -qq &&
+        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "${wait[@]}" install -y -qq --no-install-recommends "${missing[@]}"; } \
         >"$log" 2>&1; then
         cat "$log" >&2
         rm -f "$log"
