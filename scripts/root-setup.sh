@@ -4,9 +4,10 @@
 set -euo pipefail
 arches="$1"; shift
 for a in $arches; do dpkg --add-architecture "$a"; done
-apt-get update -qq
+# An index the archive lacks fails the update; the loop below looks for it.
+apt-get update -qq || echo "some package indexes are missing"
 # Debian's security archive may not carry a foreign architecture (armel has
-# left it): its updates of the host architecture's libraries would then
+# left it, and an older release's for armhf): its updates of the host architecture's libraries would then
 # differ from the target's, which multiarch forbids, so such a root goes
 # without them.
 for a in $arches; do

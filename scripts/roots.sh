@@ -28,17 +28,21 @@ zm_root_mirror() {
 }
 
 # zm_root_ensure NAME "FOREIGN ARCHES" PACKAGES...: the root exists with the
-# packages installed; does nothing when an earlier run left it so.
+# packages installed; does nothing when an earlier run left it so. The root
+# is of the host's Debian release, or of the one named in ZM_ROOT_SUITE (an
+# older one, for programs that must run on older systems), whose sources are
+# the host's with the release's name changed.
 zm_root_ensure() {
     local name="$1" arches="$2"; shift 2
-    local dir="$zm_roots_dir/$name"
-    local want="arches: $arches; packages: $*"
+    local dir="$zm_roots_dir/$name" host_suite
+    host_suite="$(. /etc/os-release && echo "$VERSION_CODENAME")"
+    local suite="${ZM_ROOT_SUITE:-$host_suite}"
+    local want="suite: $suite; arches: $arches; packages: $*"
     [ -f "$dir/.zm-ready" ] && [ "$(cat "$dir/.zm-ready")" = "$want" ] && return 0
 
     if [ ! -f "$dir/.zm-base" ]; then
-        local mirror suite
+        local mirror
         mirror="$(zm_root_mirror)"
-        suite="$(. /etc/os-release && echo "$VERSION_CODENAME")"
         [ -n "$mirror" ] && [ -n "$suite" ] || { echo "no Debian source configured on this machine" >&2; return 1; }
         echo "=== debootstrap $name ($suite from $mirror)"
         rm -rf "$dir" && mkdir -p "$dir" "$zm_roots_dir/apt-cache"
@@ -50,6 +54,8 @@ zm_root_ensure() {
         for f in $(zm_root_sources); do
             if [ "$f" = /etc/apt/sources.list ]; then cp "$f" "$dir/etc/apt/"; else cp "$f" "$dir/etc/apt/sources.list.d/"; fi
         done
+        [ "$suite" = "$host_suite" ] ||
+            sed -i "s/\b$host_suite\b/$suite/g" "$dir"/etc/apt/sources.list "$dir"/etc/apt/sources.list.d/* 2>/dev/null || true
         # Keep downloaded packages in the shared cache.
         echo 'Binary::apt::APT::Keep-Downloaded-Packages "true";' >"$dir/etc/apt/apt.conf.d/10keep"
         touch "$dir/.zm-base"
