@@ -18,7 +18,10 @@ configure_file(${ZM_DATA}/copyright ${ZM_GEN}/copyright @ONLY)
 # man reads them as they are.
 foreach(name zultmirax.6 zultmirax-replay.6 changelog)
   configure_file(${ZM_DATA}/${name} ${ZM_GEN}/${name} @ONLY)
-  execute_process(COMMAND gzip -9n -c ${ZM_GEN}/${name} OUTPUT_FILE ${ZM_GEN}/${name}.gz COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND gzip -9n -c ${ZM_GEN}/${name} OUTPUT_FILE ${ZM_GEN}/${name}.gz RESULT_VARIABLE gzipped)
+  if(NOT gzipped EQUAL 0)
+    message(FATAL_ERROR "gzip ${name}: ${gzipped}")
+  endif()
 endforeach()
 # The launcher shares the game's page.
 file(CREATE_LINK zultmirax.6.gz ${ZM_GEN}/${ZM_LAUNCHER}.6.gz SYMBOLIC)
