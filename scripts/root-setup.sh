@@ -7,9 +7,9 @@ for a in $arches; do dpkg --add-architecture "$a"; done
 # An index the archive lacks fails the update; the loop below looks for it.
 apt-get update -qq || echo "some package indexes are missing"
 # Debian's security archive may not carry a foreign architecture (armel has
-# left it, and an older release's for armhf): its updates of the host architecture's libraries would then
-# differ from the target's, which multiarch forbids, so such a root goes
-# without them.
+# left it, and so has bullseye's armhf): its updates of the host
+# architecture's libraries would then differ from the target's, which
+# multiarch forbids, so such a root goes without them.
 for a in $arches; do
     ls /var/lib/apt/lists/*security*"binary-${a}_Packages"* >/dev/null 2>&1 && continue
     echo "no security updates for $a: this root goes without them"
