@@ -86,7 +86,9 @@ void *Play(void *) {
 
 __attribute__((constructor)) void Attach() {
     const char *path = std::getenv("ZM_VIRTUAL_PAD");
-    if (path == nullptr) return;
+    // Only in a program on SDL 1.2 (a launcher's shell and its tools pass
+    // the preload on too).
+    if (path == nullptr || dlsym(RTLD_DEFAULT, "SDL_SetVideoMode") == nullptr) return;
     void *lib = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
     if (lib == nullptr || !Find(lib, "SDL_InitSubSystem", &sdl.initSubSystem) ||
         !Find(lib, "SDL_JoystickAttachVirtual", &sdl.attachVirtual) || !Find(lib, "SDL_JoystickOpen", &sdl.open) ||
