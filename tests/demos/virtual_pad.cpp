@@ -10,7 +10,9 @@
 //
 // ZM_VIRTUAL_PAD names the timeline file: one change a line, "MS button N 0|1"
 // or "MS axis N VALUE", MS counted from the program's start.
-// Without SDL 2 (classic SDL 1.2) it prints why and does nothing.
+// Where the program's SDL 1.2 is not the layer over SDL 2 (classic SDL), or
+// SDL 2 has no virtual pads, it says "virtual pad: skip" and why, and does
+// nothing.
 #include <dlfcn.h>
 #include <pthread.h>
 #include <unistd.h>
@@ -89,12 +91,22 @@ __attribute__((constructor)) void Attach() {
     // Only in a program on SDL 1.2 (a launcher's shell and its tools pass
     // the preload on too).
     if (path == nullptr || dlsym(RTLD_DEFAULT, "SDL_SetVideoMode") == nullptr) return;
+    // SDL 1.2's own version record: the layer reports 1.2.50 and later.
+    struct Version {
+        std::uint8_t major, minor, patch;
+    };
+    const auto linked = reinterpret_cast<const Version *(*)()>(dlsym(RTLD_DEFAULT, "SDL_Linked_Version"));
+    const Version *v = linked != nullptr ? linked() : nullptr;
+    if (v == nullptr || v->major != 1 || v->minor != 2 || v->patch < 50) {
+        std::fprintf(stderr, "virtual pad: skip: the program's SDL 1.2 is not the layer over SDL 2\n");
+        return;
+    }
     void *lib = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
     if (lib == nullptr || !Find(lib, "SDL_InitSubSystem", &sdl.initSubSystem) ||
         !Find(lib, "SDL_JoystickAttachVirtual", &sdl.attachVirtual) || !Find(lib, "SDL_JoystickOpen", &sdl.open) ||
         !Find(lib, "SDL_JoystickSetVirtualButton", &sdl.setButton) ||
         !Find(lib, "SDL_JoystickSetVirtualAxis", &sdl.setAxis)) {
-        std::fprintf(stderr, "virtual pad: no SDL 2 with virtual joysticks here\n");
+        std::fprintf(stderr, "virtual pad: skip: no SDL 2 with virtual joysticks here\n");
         return;
     }
     timelinePath = path;
