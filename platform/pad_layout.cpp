@@ -15,10 +15,10 @@ namespace {
 constexpr const char *CONTROLLER_SWITCH = "SDL12COMPAT_USE_GAME_CONTROLLERS";
 constexpr int FIRST_LAYER_PATCH = 50;
 
-// The layer reads its switch as a number: on when it is not 0.
+// The layer reads its switch as a number (as atoi does): on when it is not 0.
 bool SwitchOn() {
     const char *value = std::getenv(CONTROLLER_SWITCH);
-    return value != nullptr && std::atoi(value) != 0;
+    return value != nullptr && std::strtol(value, nullptr, 10) != 0;
 }
 
 }  // namespace
