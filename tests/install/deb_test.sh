@@ -27,7 +27,7 @@ awk 'BEGIN { RS = ""; ORS = "\n\n" } !/^Package: libsdl1\.2/' /var/lib/dpkg/stat
 if ! apt-cache show libsdl1.2debian libsdl1.2-compat-shim >/dev/null 2>&1; then
     echo "SKIPPED: apt knows no SDL 1.2 packages here (apt-get update first)"
 else
-    apt-get install -s -o Dir::State::status="$tmp/status" "$deb" >"$tmp/apt.log" 2>&1
+    apt-get install -s -o Dir::State::status="$tmp/status" "$(readlink -f "$deb")" >"$tmp/apt.log" 2>&1
     check "apt installs the compatibility layer with it, not classic SDL" \
         "grep -q '^Inst libsdl1.2-compat-shim ' '$tmp/apt.log' && ! grep -q '^Inst libsdl1.2debian ' '$tmp/apt.log'"
     grep -q '^Inst libsdl1.2-compat-shim ' "$tmp/apt.log" || sed 's/^/  apt: /' "$tmp/apt.log" | tail -5
