@@ -39,10 +39,10 @@ struct Live {
     std::thread::id pusher;
     FILE *out = nullptr;
     std::string path;
-    std::string lines;    // the lines of one pass, written whole
-    long kept = 0;        // bytes of whole lines known to be in the file
-    long lostAt = -1;     // the pass whose lines could not be written, if any
-    std::string lostWhy;  // and why
+    std::string lines;        // the lines of one pass, written whole
+    long kept = 0;            // bytes of whole lines known to be in the file
+    long lostAt = -1;         // the pass whose lines could not be written, if any
+    std::string lostWhy;      // and why
     bool fullscreen = false;  // watching: a fullscreen key came
 };
 
@@ -100,7 +100,8 @@ int Live_Filter(const SDL_Event *e) {
     std::lock_guard<std::mutex> guard(live.lock);
     if (live.mode == LIVE_WATCH) {
         if (e->type == SDL_QUIT || (e->type == SDL_KEYDOWN && IsQuitKey(e->key.keysym.sym))) live.stop = true;
-        if (e->type == SDL_KEYDOWN && Window_FullscreenKey(e->key.keysym.sym, e->key.keysym.mod)) live.fullscreen = true;
+        if (e->type == SDL_KEYDOWN && Window_FullscreenKey(e->key.keysym.sym, e->key.keysym.mod))
+            live.fullscreen = true;
         return 0;
     }
     std::string unused;
@@ -234,7 +235,8 @@ bool Live_Close(long passes) {
     if (live.lostAt >= 0) {
         std::fclose(live.out);
         live.out = nullptr;
-        std::fprintf(stderr, "%s: --record: %s holds only the events before pass %ld (%s); replay it with --passes %ld\n",
+        std::fprintf(stderr,
+                     "%s: --record: %s holds only the events before pass %ld (%s); replay it with --passes %ld\n",
                      PROGRAM, Shown(live.path).c_str(), live.lostAt, live.lostWhy.c_str(), live.lostAt);
         return false;
     }

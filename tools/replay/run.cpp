@@ -36,7 +36,7 @@ struct Run {
     ReplayInput next{};  // the script's next event, read ahead
     bool hasNext = false;
     long scriptEnd = 0;  // the passes the script needs to play to its end
-    long pass = 0;  // the pass running now, or the next one between passes
+    long pass = 0;       // the pass running now, or the next one between passes
     int state = STATE_RESET;
     long presents = 0;
     bool started = false;
@@ -216,8 +216,8 @@ int Replay_Pass() {
         // never a silent cut.
         if (run.hasNext) {
             replay::PrintError("the run stopped at --passes " + std::to_string(run.options.passes) +
-                               " with script events unplayed, from line " + std::to_string(run.next.line) +
-                               " (pass " + std::to_string(run.next.pass) + "); the whole script needs --passes " +
+                               " with script events unplayed, from line " + std::to_string(run.next.line) + " (pass " +
+                               std::to_string(run.next.pass) + "); the whole script needs --passes " +
                                std::to_string(run.scriptEnd));
         }
         return 0;

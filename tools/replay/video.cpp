@@ -78,8 +78,7 @@ const VideoFormat *FormatOf(const std::string &path) {
 // not be written) there and still exits with 0. It runs in a process group
 // of its own, so that a Ctrl-C in the terminal stops the runner between
 // passes, which then finishes the video, rather than killing the encoder.
-bool Spawn(const std::vector<std::string> &args, int stdinFd, const std::string &log, pid_t *pid,
-           std::string *error) {
+bool Spawn(const std::vector<std::string> &args, int stdinFd, const std::string &log, pid_t *pid, std::string *error) {
     std::vector<char *> argv;
     argv.reserve(args.size() + 1);
     for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
@@ -106,7 +105,8 @@ std::string Wait(pid_t pid) {
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) return std::string("cannot wait for ffmpeg: ") + std::strerror(errno);
     }
-    if (WIFEXITED(status)) return WEXITSTATUS(status) == 0 ? "" : "ffmpeg failed (status " + std::to_string(WEXITSTATUS(status)) + ")";
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status) == 0 ? "" : "ffmpeg failed (status " + std::to_string(WEXITSTATUS(status)) + ")";
     return std::string("ffmpeg was ended by signal ") + std::to_string(WTERMSIG(status)) + " (" +
            strsignal(WTERMSIG(status)) + ")";
 }
