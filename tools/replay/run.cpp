@@ -120,18 +120,22 @@ int ReadAhead(std::string *error) {
 // ("# N passes; replay with --passes N") or the pass after its last event.
 long ScriptEnd(const std::string &text, long lastEventPass, bool anyEvent) {
     long end = anyEvent ? lastEventPass + 1 : 0;
+    static constexpr char HEAD[] = "# ";
+    static constexpr char MIDDLE[] = " passes; replay with --passes ";
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t eol = text.find('\n', pos);
         if (eol == std::string::npos) eol = text.size();
-        long n = 0;
-        long again = 0;
-        char tail = 0;
-        const std::string line = text.substr(pos, eol - pos);
-        if (std::sscanf(line.c_str(), "# %ld passes; replay with --passes %ld%c", &n, &again, &tail) == 2 &&
-            n == again && n > end)
-            end = n;
+        std::string line = text.substr(pos, eol - pos);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         pos = eol + 1;
+        const std::size_t middle = line.find(MIDDLE);
+        if (line.rfind(HEAD, 0) != 0 || middle == std::string::npos) continue;
+        const std::string count = line.substr(2, middle - 2);
+        long n = 0;
+        if (replay::ParseNumber(count, 0, replay::MAX_COUNT, &n) && line.substr(middle + sizeof MIDDLE - 1) == count &&
+            n > end)
+            end = n;
     }
     return end;
 }

@@ -129,7 +129,7 @@ std::string LastLogLine(const std::string &log) {
 
 // Waits for a child and reads its log: empty when it did its work.
 std::string Finished(pid_t pid, const std::string &log) {
-    const std::string ended = Wait(pid);
+    std::string ended = Wait(pid);
     const std::string said = LastLogLine(log);
     if (said.empty()) return ended;
     return ended.empty() ? "ffmpeg: " + said : ended + ": " + said;
