@@ -94,6 +94,18 @@ grep -q "no video was written to 'kill.gif'" err || fail "killed encoder: $(cat 
 [ ! -e kill.gif ] || fail "killed encoder: a truncated kill.gif was left"
 echo "ok: a killed encoder is a failure, and its file is removed"
 
+# A file that ffmpeg never reached stays as it was: the picture of a video
+# with sound is encoded to a scratch file first.
+echo old >kept.mp4
+"$bin" --input s.txt --passes 100000 --video kept.mp4 --screenshot 100:kept.bmp >out 2>err &
+pid=$!
+started kept.bmp
+kill -KILL "$(pgrep -P "$pid" ffmpeg | head -1)"
+wait "$pid"
+status=$?
+[ "$status" -eq 1 ] && [ "$(cat kept.mp4)" = old ] || fail "a file ffmpeg never reached: status $status, $(head -c 20 kept.mp4)"
+echo "ok: a failed video leaves a file it never reached alone"
+
 # Full disks: a tmpfs with one free page.
 mkdir full
 if ! mount -t tmpfs -o size=64k zm-full "$tmp/full" 2>/dev/null; then

@@ -58,6 +58,7 @@ struct Video {
     std::string dir;       // scratch directory
     std::string pictures;  // the picture-only encoding, in dir
     std::string why;       // the first failure
+    bool written = false;  // an ffmpeg was started that writes the path itself
     pid_t encoder = -1;
     FILE *pipe = nullptr;
     std::array<std::uint8_t, SCREEN_W * SCREEN_H> frame{};
@@ -151,11 +152,12 @@ void Fail(const std::string &why) {
     video.failed = true;
 }
 
-// A broken video is not left behind as if it were one (a device such as
-// /dev/full is left alone).
+// A broken video is not left behind as if it were one. Only a file that
+// ffmpeg was started to write is removed (not one that was there before and
+// never reached, nor a device such as /dev/full).
 void RemoveBroken() {
     struct stat st {};
-    if (stat(video.path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(video.path.c_str());
+    if (video.written && stat(video.path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(video.path.c_str());
 }
 
 }  // namespace
@@ -205,6 +207,7 @@ bool Video_Open(const std::string &path, long scale, std::string *wavPath, std::
         return false;
     }
     close(fds[0]);
+    video.written = !video.format->sound;
     video.pipe = fdopen(fds[1], "wb");
     // A dead encoder shows as a write error, not as the end of the runner.
     signal(SIGPIPE, SIG_IGN);
@@ -261,6 +264,7 @@ bool Video_Close(const std::string &wavPath) {
         if (!Spawn(args, -1, video.dir + "/muxer.log", &muxer, &error)) {
             Fail(error.substr(std::strlen("--video: ")));
         } else {
+            video.written = true;
             const std::string muxed = Finished(muxer, video.dir + "/muxer.log");
             if (!muxed.empty()) Fail(muxed);
         }
@@ -279,7 +283,7 @@ void Video_Abandon() {
     video.pipe = nullptr;
     if (video.encoder > 0) Wait(video.encoder);
     video.encoder = -1;
-    if (video.open) RemoveBroken();
+    RemoveBroken();
     video.open = video.pending = false;
     RemoveScratch();
 }
