@@ -18,6 +18,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ZM_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# SDL 1.2's symbols name classic SDL first, which cannot scale the window:
+# apt must pick the compatibility layer (the crisp 960x720 window and
+# fullscreen), classic SDL staying the alternative. dpkg-shlibdeps reads
+# debian/shlibs.local before any symbols file; it is written into CPack's
+# staging directory before the package is made.
+set(CPACK_ZM_SDL_DEPENDS "libsdl1.2-compat-shim (>= 1.2.60) | libsdl1.2debian (>= 1.2.15)")
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/ZmShlibsLocal.cmake)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,6 +11,7 @@ namespace {
 
 std::atomic<int> armed{0};
 std::atomic<int> registered{0};
+struct sigaction pipeBefore {};
 
 // Runs before the libraries' own exit code (handlers run in reverse order
 // of registration, and the libraries' come first).
@@ -23,7 +25,15 @@ void EndAtOnce() {
 
 void Gfx_ArmExitGuard() {
     if (registered.exchange(1) == 0) std::atexit(EndAtOnce);
-    armed.store(1);
+    // The X library writes to its socket without MSG_NOSIGNAL: a write after
+    // the server has gone would end the process by SIGPIPE before Xlib can
+    // see the error and call exit(). Ignored, the write fails with EPIPE.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    if (armed.exchange(1) == 0) sigaction(SIGPIPE, &ignore, &pipeBefore);
 }
 
-void Gfx_DisarmExitGuard() { armed.store(0); }
+void Gfx_DisarmExitGuard() {
+    if (armed.exchange(0) == 1) sigaction(SIGPIPE, &pipeBefore, nullptr);
+}

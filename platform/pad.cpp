@@ -10,6 +10,7 @@
 #include <span>
 
 #include "platform/gfx.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -134,12 +135,6 @@ void HandleAxis(const SDL_JoyAxisEvent &e) {
 
 bool ValidPad(int p) { return p == 0 || p == 1; }
 
-// F11 and Alt+Enter switch fullscreen; neither is in the key table, so the
-// pads never see them.
-bool FullscreenKey(const SDL_keysym &k) {
-    return k.sym == SDLK_F11 || (k.sym == SDLK_RETURN && (k.mod & KMOD_ALT) != 0);
-}
-
 }  // namespace
 
 int Pad_Init() {
@@ -189,7 +184,8 @@ void Pad_Poll() {
         const SDL_Event &e = event;
         switch (e.type) {
         case SDL_KEYDOWN:
-            if (FullscreenKey(e.key.keysym)) Gfx_ToggleFullscreen();
+            // Neither F11 nor Return is in the key table: the pads never see them.
+            if (Window_FullscreenKey(e.key.keysym.sym, e.key.keysym.mod)) Gfx_ToggleFullscreen();
             HandleKey(e.key.keysym.sym, true);
             break;
         case SDL_KEYUP: HandleKey(e.key.keysym.sym, false); break;

@@ -88,6 +88,8 @@ SDL_Surface *Window_Open(int w, int h) {
     return SDL_SetVideoMode(w, h, DEPTH, mode);
 }
 
+bool Window_FullscreenKey(int sym, int mod) { return sym == SDLK_F11 || (sym == SDLK_RETURN && (mod & KMOD_ALT) != 0); }
+
 SDL_Surface *Window_ToggleFullscreen(SDL_Surface *screen) {
     if (window.shown == 0 || SDL_WM_ToggleFullScreen(screen) != 0) return screen;
     // Where the layer cannot switch in place the mode is set again, and the

@@ -18,6 +18,10 @@ void Window_SetIcon(const std::uint32_t *argb);
 // display the game must not run unseen.
 SDL_Surface *Window_Open(int w, int h);
 
+// F11 and Alt+Enter switch fullscreen: true for a key going down with
+// these SDL key and modifier values.
+bool Window_FullscreenKey(int sym, int mod);
+
 // Fullscreen to window and back, keeping the picture. Returns the surface
 // to draw on from now (null when no mode could be set); on a headless
 // driver it changes nothing and returns `screen`.

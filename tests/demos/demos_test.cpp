@@ -134,7 +134,13 @@ TEST(DemoArgs, ModesAndTheirDefaults) {
     ASSERT_EQ(Parse({"--watch", "--input", "s.txt"}, &o, &error), 0) << error;  // a flag, no value
     EXPECT_TRUE(o.watch);
     EXPECT_EQ(o.input, "s.txt");
-    EXPECT_EQ(o.passes, 10000);  // as a headless run
+    EXPECT_FALSE(o.passesGiven);
+    EXPECT_EQ(o.passes, replay::MAX_COUNT);  // the script's end, known once it is read
+    ASSERT_EQ(Parse({"--watch"}, &o, &error), 0) << error;
+    EXPECT_EQ(o.passes, 10000);  // no script: as a headless run
+    ASSERT_EQ(Parse({"--watch", "--input", "s.txt", "--passes", "40"}, &o, &error), 0) << error;
+    EXPECT_TRUE(o.passesGiven);
+    EXPECT_EQ(o.passes, 40);
 
     ASSERT_EQ(Parse({"--video", "v.mp4"}, &o, &error), 0) << error;
     EXPECT_EQ(o.video, "v.mp4");

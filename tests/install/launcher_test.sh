@@ -36,7 +36,21 @@ expect "the player's own settings win, even empty ones; others pass through" \
 expect "--fullscreen asks the game for fullscreen and is not passed on" \
     "$(printf 'scale=3\nmethod=nearest\nfullscreen=1\nother=unset')" \
     "${clean[@]}" "$tmp/zultmirax-launcher" --fullscreen
-expect "only the first --fullscreen is the launcher's; the rest pass through unchanged" \
-    "$(printf 'scale=3\nmethod=linear\nfullscreen=1\nother=unset\narg=--fullscreen\narg=a b\narg=')" \
-    "${clean[@]}" SDL12COMPAT_SCALE_METHOD=linear "$tmp/zultmirax-launcher" --fullscreen --fullscreen 'a b' ''
+expect "--fullscreen anywhere is the launcher's; arguments that are not options pass through unchanged" \
+    "$(printf 'scale=3\nmethod=linear\nfullscreen=1\nother=unset\narg=a b\narg=')" \
+    "${clean[@]}" SDL12COMPAT_SCALE_METHOD=linear "$tmp/zultmirax-launcher" 'a b' --fullscreen '' --fullscreen
+
+# --help and --version answer and start nothing; an unknown option is refused.
+usage="usage: zultmirax-launcher [--fullscreen] | --window-env [--why] | --help | --version"
+status_of() { "$@" >"$tmp/out" 2>&1; echo $?; }
+[ "$(status_of "${clean[@]}" "$tmp/zultmirax-launcher" --help)" = 0 ] && [ "$(head -1 "$tmp/out")" = "$usage" ] &&
+    ! grep -q scale= "$tmp/out" && echo "ok: --help prints the usage and starts nothing" ||
+    { echo "FAILED: --help: $(cat "$tmp/out")"; fail=1; }
+[ "$(status_of "${clean[@]}" "$tmp/zultmirax-launcher" --version)" = 0 ] &&
+    grep -qxE 'zultmirax-launcher [0-9]+\.[0-9]+\.[0-9]+' "$tmp/out" && echo "ok: --version prints the version" ||
+    { echo "FAILED: --version: $(cat "$tmp/out")"; fail=1; }
+[ "$(status_of "${clean[@]}" "$tmp/zultmirax-launcher" --fullscreen --bogus)" = 2 ] &&
+    grep -qx "zultmirax-launcher: unknown option '--bogus'" "$tmp/out" && grep -qxF "$usage" "$tmp/out" &&
+    ! grep -q scale= "$tmp/out" && echo "ok: an unknown option is refused with status 2 and the usage" ||
+    { echo "FAILED: an unknown option: $(cat "$tmp/out")"; fail=1; }
 exit $fail

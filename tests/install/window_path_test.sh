@@ -10,6 +10,8 @@ trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$tmp/bin" "$tmp/game"
 cat >"$tmp/bin/glxinfo" <<'GLX'
 #!/bin/sh
+# FAKE_HANG: a glxinfo that never answers and ignores SIGTERM.
+[ -n "${FAKE_HANG-}" ] && { trap '' TERM; exec sleep "$FAKE_HANG"; }
 [ -n "$FAKE_RENDERER" ] || exit 1
 echo "direct rendering: ${FAKE_DIRECT:-Yes}"
 echo "OpenGL renderer string: $FAKE_RENDERER"
@@ -38,6 +40,24 @@ check "a framebuffer setting the player chose is kept" "$crisp" DISPLAY=:0 FAKE_
 check "an empty renderer setting is a choice too" "$crisp" DISPLAY=:0 FAKE_RENDERER=llvmpipe SDL_RENDER_DRIVER=
 check "a scale the player chose is kept" "SDL12COMPAT_SCALE_METHOD=nearest $software" \
     DISPLAY=:0 FAKE_RENDERER=llvmpipe SDL12COMPAT_WINDOW_SCALING=2
+
+# A glxinfo that hangs and ignores SIGTERM: killed within about a second
+# and a half, no process left, and the render-node rule decides.
+if ls /dev/dri/renderD* >/dev/null 2>&1; then node="$crisp"; else node="$crisp$software"; fi
+start=$SECONDS
+check "a hanging glxinfo: the render-node rule decides" "$node" DISPLAY=:0 FAKE_HANG=61.25
+[ $((SECONDS - start)) -le 3 ] || { echo "FAILED: the hanging probe took $((SECONDS - start)) s"; fail=1; }
+if pgrep -f "sleep 61.25" >/dev/null; then echo "FAILED: the hanging glxinfo was left running"; fail=1; fi
+# The launcher stopped while it probes takes the probe with it.
+env -i PATH="$tmp/bin:/usr/bin:/bin" DISPLAY=:0 FAKE_HANG=62.25 "$launcher" --window-env >/dev/null 2>&1 &
+pid=$!
+for _ in $(seq 1 50); do pgrep -f "sleep 62.25" >/dev/null && break; sleep 0.05; done
+kill -TERM "$pid"
+wait "$pid"
+sleep 1
+if pgrep -f "sleep 62.25" >/dev/null; then echo "FAILED: a stopped launcher left its probe running"; fail=1; else
+    echo "ok: a stopped launcher leaves no probe behind"
+fi
 
 # Started for play, the game gets what --window-env printed.
 cp "$launcher" "$tmp/game/zultmirax-launcher"

@@ -24,12 +24,13 @@ fail() {
 }
 
 # x_start [WxH]: a server on a free display, of the game's size unless
-# given; DISPLAY is exported. The server picks the number itself and reports
+# given, with XVFB_ARGS added to its options; DISPLAY is exported. The server picks the number itself and reports
 # it once it is ready: no race with other servers starting at the same time,
 # in this /tmp or another one.
 x_start() {
     rm -f "$tmp/display"
-    Xvfb -displayfd 3 -screen 0 "${1:-320x240}x24" -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+    # shellcheck disable=SC2086 # XVFB_ARGS: more options, split at spaces
+    Xvfb -displayfd 3 -screen 0 "${1:-320x240}x24" -nolisten tcp ${XVFB_ARGS-} 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 150); do
         grep -q "^[0-9][0-9]*$" "$tmp/display" 2>/dev/null && break  # the whole number, not part of it

@@ -132,8 +132,10 @@ int Replay_ParseArgs(int argc, char **argv, ReplayOptions *options, std::string 
         }
     }
     if (!CheckModes(o, seen[OPT_SCALE], error)) return 2;
-    // A live game runs until it is quit.
-    if (!o.record.empty() && !seen[OPT_PASSES]) o.passes = MAX_COUNT;
+    // A live game runs until it is quit; a watched script to its end, which
+    // is known once it is read.
+    o.passesGiven = seen[OPT_PASSES];
+    if ((!o.record.empty() || (o.watch && !o.input.empty())) && !o.passesGiven) o.passes = MAX_COUNT;
     // A shot after the last pass would silently never be taken.
     for (const ReplayShot &shot : o.screenshots) {
         if (shot.pass >= o.passes) {

@@ -73,13 +73,17 @@ bool CheckOutputs(const ReplayOptions &o, std::string *error) {
     if (!o.trace.empty()) paths.emplace_back("--trace", o.trace);
     if (!o.events.empty()) paths.emplace_back("--events", o.events);
     if (!o.audio.empty()) paths.emplace_back("--audio", o.audio);
+    if (!o.record.empty() && o.record != "-") paths.emplace_back("--record", o.record);
+    if (!o.video.empty()) paths.emplace_back("--video", o.video);
     for (const ReplayShot &shot : o.screenshots) paths.emplace_back("--screenshot", shot.file);
 
     std::vector<std::pair<Identity, std::size_t>> seen;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const auto &[option, path] = paths[i];
         std::string why;
-        if (std::strcmp(option, "--screenshot") == 0 && !Writable(path, &why)) {
+        // Screenshots and the video are written only after passes have run.
+        const bool late = std::strcmp(option, "--screenshot") == 0 || std::strcmp(option, "--video") == 0;
+        if (late && !Writable(path, &why)) {
             *error = CannotWrite(option, path, why);
             return false;
         }

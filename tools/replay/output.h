@@ -9,8 +9,9 @@ struct ReplayOptions;
 namespace replay {
 
 // Before anything is opened: no two of the script and the output paths may
-// name one file (character devices such as /dev/null aside), and every
-// screenshot's path must be writable. False with *error set otherwise.
+// name one file (character devices such as /dev/null aside, and "-" for
+// standard output), and the paths written only after the passes (the
+// screenshots, the video) must be writable. False with *error set otherwise.
 bool CheckOutputs(const ReplayOptions &options, std::string *error);
 
 // Opens PATH for writing; on failure sets *error naming OPTION and returns

@@ -44,8 +44,9 @@ struct ReplayShot {
 
 struct ReplayOptions {
     long passes = 10000;
-    std::string input;  // script file, "-" for standard input, empty for none
-    std::string trace;  // files to write; empty for none
+    bool passesGiven = false;  // --passes was given: a watch then stops there
+    std::string input;         // script file, "-" for standard input, empty for none
+    std::string trace;         // files to write; empty for none
     std::string events;
     std::string audio;
     std::vector<ReplayShot> screenshots;

@@ -35,7 +35,8 @@ struct Run {
     ReplayScript script;
     ReplayInput next{};  // the script's next event, read ahead
     bool hasNext = false;
-    long pass = 0;  // the pass running now, or the next one between passes
+    long scriptEnd = 0;  // the passes the script needs to play to its end
+    long pass = 0;       // the pass running now, or the next one between passes
     int state = STATE_RESET;
     long presents = 0;
     bool started = false;
@@ -115,6 +116,30 @@ int ReadAhead(std::string *error) {
     return got == 2 ? 2 : 0;
 }
 
+// The passes that play the whole script: its recorder's closing count
+// ("# N passes; replay with --passes N") or the pass after its last event.
+long ScriptEnd(const std::string &text, long lastEventPass, bool anyEvent) {
+    long end = anyEvent ? lastEventPass + 1 : 0;
+    static constexpr char HEAD[] = "# ";
+    static constexpr char MIDDLE[] = " passes; replay with --passes ";
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t eol = text.find('\n', pos);
+        if (eol == std::string::npos) eol = text.size();
+        std::string line = text.substr(pos, eol - pos);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        pos = eol + 1;
+        const std::size_t middle = line.find(MIDDLE);
+        if (line.rfind(HEAD, 0) != 0 || middle == std::string::npos) continue;
+        const std::string count = line.substr(2, middle - 2);
+        long n = 0;
+        if (replay::ParseNumber(count, 0, replay::MAX_COUNT, &n) && line.substr(middle + sizeof MIDDLE - 1) == count &&
+            n > end)
+            end = n;
+    }
+    return end;
+}
+
 void AbandonOutputs() {
     replay::Trace_Abandon();
     replay::Events_Abandon();
@@ -141,10 +166,14 @@ int Replay_Open(const ReplayOptions &options, std::string *error) {
         std::swap(check.text, run.script.text);
         ReplayInput input{};
         int got = 0;
-        while ((got = Replay_NextInput(&check, &input, error)) == 1) {
-        }
+        bool any = false;
+        while ((got = Replay_NextInput(&check, &input, error)) == 1) any = true;
         std::swap(check.text, run.script.text);
         if (got == 2 || ReadAhead(error) != 0) return 2;
+        run.scriptEnd = ScriptEnd(run.script.text, check.lastPass, any);
+        if (options.watch && !options.passesGiven) {
+            run.options.passes = run.scriptEnd > 0 ? run.scriptEnd : ReplayOptions{}.passes;
+        }
     }
     run.live = !options.record.empty() ? replay::LIVE_RECORD : options.watch ? replay::LIVE_WATCH : replay::LIVE_OFF;
     // The numbering of the script's joystick buttons: the command line's, else
@@ -200,6 +229,14 @@ int Replay_Pass() {
     if (!run.started || run.finished) return 0;
     if (run.pass >= run.options.passes) {
         run.finished = true;
+        // Not an error (a run may look at a script's start on purpose), but
+        // never a silent cut.
+        if (run.hasNext) {
+            replay::PrintError("the run stopped at --passes " + std::to_string(run.options.passes) +
+                               " with script events unplayed, from line " + std::to_string(run.next.line) + " (pass " +
+                               std::to_string(run.next.pass) + "); the whole script needs --passes " +
+                               std::to_string(run.scriptEnd));
+        }
         return 0;
     }
     if (!replay::Live_BeforePass(run.pass)) {
@@ -228,7 +265,7 @@ int Replay_Pass() {
         }
     }
     run.pass++;
-    if (went == 0 || run.audioFull) {
+    if (went == 0 || run.audioFull || replay::Video_Failed()) {
         run.finished = true;
         return 0;
     }
@@ -314,7 +351,8 @@ int Replay_Main(int argc, char **argv) {
     if (stopSignal != 0) {
         const int sig = stopSignal;
         replay::PrintError(std::string("stopped by signal ") + std::to_string(sig) + " (" + strsignal(sig) +
-                           ") after " + std::to_string(run.pass) + " passes; the outputs hold those passes");
+                           ") after " + std::to_string(run.pass) + " passes; the outputs hold those passes" +
+                           (closed != 0 ? ", except as said above" : ""));
         return 128 + sig;
     }
     return closed;

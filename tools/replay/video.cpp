@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -56,6 +57,8 @@ struct Video {
     std::string path;
     std::string dir;       // scratch directory
     std::string pictures;  // the picture-only encoding, in dir
+    std::string why;       // the first failure
+    bool written = false;  // an ffmpeg was started that writes the path itself
     pid_t encoder = -1;
     FILE *pipe = nullptr;
     std::array<std::uint8_t, SCREEN_W * SCREEN_H> frame{};
@@ -72,7 +75,11 @@ const VideoFormat *FormatOf(const std::string &path) {
 }
 
 // Starts ffmpeg with ARGS; when stdinFd >= 0 it becomes the child's input.
-bool Spawn(const std::vector<std::string> &args, int stdinFd, pid_t *pid, std::string *error) {
+// Its messages go to LOG: ffmpeg reports some failures (a trailer that could
+// not be written) there and still exits with 0. It runs in a process group
+// of its own, so that a Ctrl-C in the terminal stops the runner between
+// passes, which then finishes the video, rather than killing the encoder.
+bool Spawn(const std::vector<std::string> &args, int stdinFd, const std::string &log, pid_t *pid, std::string *error) {
     std::vector<char *> argv;
     argv.reserve(args.size() + 1);
     for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
@@ -80,32 +87,77 @@ bool Spawn(const std::vector<std::string> &args, int stdinFd, pid_t *pid, std::s
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
-    const int rc = posix_spawnp(pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
+    const int rc = posix_spawnp(pid, argv[0], &actions, &attr, argv.data(), environ);
+    posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
     if (rc == 0) return true;
     *error = std::string("--video: cannot run ffmpeg: ") + std::strerror(rc);
     return false;
 }
 
-bool Wait(pid_t pid) {
+// The child's end: empty when it exited with 0, else how it ended.
+std::string Wait(pid_t pid) {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return false;
+        if (errno != EINTR) return std::string("cannot wait for ffmpeg: ") + std::strerror(errno);
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status) == 0 ? "" : "ffmpeg failed (status " + std::to_string(WEXITSTATUS(status)) + ")";
+    return std::string("ffmpeg was ended by signal ") + std::to_string(WTERMSIG(status)) + " (" +
+           strsignal(WTERMSIG(status)) + ")";
+}
+
+// The last line ffmpeg wrote to LOG; at "-loglevel error" any line at all
+// is a failure.
+std::string LastLogLine(const std::string &log) {
+    FILE *f = std::fopen(log.c_str(), "r");
+    if (f == nullptr) return "";
+    std::string last;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, f) != nullptr) {
+        std::string line = buffer;
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        if (!line.empty()) last = line;
+    }
+    std::fclose(f);
+    return last;
+}
+
+// Waits for a child and reads its log: empty when it did its work.
+std::string Finished(pid_t pid, const std::string &log) {
+    std::string ended = Wait(pid);
+    const std::string said = LastLogLine(log);
+    if (said.empty()) return ended;
+    return ended.empty() ? "ffmpeg: " + said : ended + ": " + said;
 }
 
 void RemoveScratch() {
     if (video.dir.empty()) return;
     std::remove(video.pictures.c_str());
     std::remove((video.dir + "/sound.wav").c_str());
+    std::remove((video.dir + "/encoder.log").c_str());
+    std::remove((video.dir + "/muxer.log").c_str());
     rmdir(video.dir.c_str());
     video.dir.clear();
 }
 
-void Fail(const char *what) {
-    if (!video.failed) std::fprintf(stderr, "%s: --video: %s '%s'\n", PROGRAM, what, video.path.c_str());
+// The first reason the video cannot be whole; reported once, at close.
+void Fail(const std::string &why) {
+    if (!video.failed) video.why = why;
     video.failed = true;
+}
+
+// A broken video is not left behind as if it were one. Only a file that
+// ffmpeg was started to write is removed (not one that was there before and
+// never reached, nor a device such as /dev/full).
+void RemoveBroken() {
+    struct stat st {};
+    if (video.written && stat(video.path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(video.path.c_str());
 }
 
 }  // namespace
@@ -148,13 +200,14 @@ bool Video_Open(const std::string &path, long scale, std::string *wavPath, std::
         RemoveScratch();
         return false;
     }
-    if (!Spawn(args, fds[0], &video.encoder, error)) {
+    if (!Spawn(args, fds[0], dir + "/encoder.log", &video.encoder, error)) {
         close(fds[0]);
         close(fds[1]);
         RemoveScratch();
         return false;
     }
     close(fds[0]);
+    video.written = !video.format->sound;
     video.pipe = fdopen(fds[1], "wb");
     // A dead encoder shows as a write error, not as the end of the runner.
     signal(SIGPIPE, SIG_IGN);
@@ -180,16 +233,20 @@ void Video_Settle() {
         }
     }
     if (!video.failed && std::fwrite(video.frame.data(), video.frame.size(), 1, video.pipe) != 1) {
-        Fail("the encoder stopped taking frames for");
+        Fail(std::string("the encoder stopped taking frames: ") + std::strerror(errno));
     }
 }
+
+bool Video_Failed() { return video.failed; }
 
 bool Video_Close(const std::string &wavPath) {
     if (!video.open) return true;
     video.open = false;
-    if (std::fclose(video.pipe) != 0) Fail("the encoder stopped taking frames for");
+    if (std::fclose(video.pipe) != 0) Fail(std::string("the encoder stopped taking frames: ") + std::strerror(errno));
     video.pipe = nullptr;
-    if (!Wait(video.encoder)) Fail("ffmpeg could not encode");
+    const std::string encoded = Finished(video.encoder, video.dir + "/encoder.log");
+    video.encoder = -1;
+    if (!encoded.empty()) Fail(encoded);
     if (!video.failed && video.format->sound) {
         std::string error;
         pid_t muxer = -1;
@@ -204,14 +261,20 @@ bool Video_Close(const std::string &wavPath) {
             "-c:v",      "copy",
             "-af",       "atrim=start_sample=" + std::to_string(SOUND_LEAD_SAMPLES) + ",asetpts=PTS-STARTPTS",
             video.path};
-        if (!Spawn(args, -1, &muxer, &error)) {
-            std::fprintf(stderr, "%s: %s\n", PROGRAM, error.c_str());
-            video.failed = true;
-        } else if (!Wait(muxer)) {
-            Fail("ffmpeg could not add the sound to");
+        if (!Spawn(args, -1, video.dir + "/muxer.log", &muxer, &error)) {
+            Fail(error.substr(std::strlen("--video: ")));
+        } else {
+            video.written = true;
+            const std::string muxed = Finished(muxer, video.dir + "/muxer.log");
+            if (!muxed.empty()) Fail(muxed);
         }
     }
     RemoveScratch();
+    if (video.failed) {
+        RemoveBroken();
+        std::fprintf(stderr, "%s: --video: no video was written to '%s': %s\n", PROGRAM, video.path.c_str(),
+                     video.why.c_str());
+    }
     return !video.failed;
 }
 
@@ -219,6 +282,8 @@ void Video_Abandon() {
     if (video.pipe != nullptr) std::fclose(video.pipe);
     video.pipe = nullptr;
     if (video.encoder > 0) Wait(video.encoder);
+    video.encoder = -1;
+    RemoveBroken();
     video.open = video.pending = false;
     RemoveScratch();
 }

@@ -19,6 +19,10 @@ void Video_Presented();
 // it as a frame if it has not been taken yet.
 void Video_Settle();
 
+// True once the video cannot be whole (the encoder stopped taking frames):
+// the run stops, since the rest of it would be for nothing.
+bool Video_Failed();
+
 // Finishes the picture, muxes in the sound from WAVPATH (closed by now).
 // True when the file was written; a message on standard error otherwise.
 bool Video_Close(const std::string &wavPath);

@@ -6,8 +6,11 @@
 // twelve sounds: the length that Snd_Play plays, 8000 Hz, unsigned 8-bit,
 // mono. OUTDIR is created when missing. It reads the asset tables only; SDL
 // is never started.
+#include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,9 +36,12 @@ constexpr int GAP = 8;
 // headers are.
 struct LittleEndian {
     std::vector<std::uint8_t> out;
+    // Inserted as a range: byte-wise push_back here sets off a false
+    // -Wstringop-overflow from GCC's optimiser in Release builds.
     void U16(std::uint32_t v) {
-        out.push_back(v & 0xFF);
-        out.push_back((v >> 8) & 0xFF);
+        const std::array<std::uint8_t, 2> bytes{static_cast<std::uint8_t>(v & 0xFF),
+                                                static_cast<std::uint8_t>((v >> 8) & 0xFF)};
+        out.insert(out.end(), bytes.begin(), bytes.end());
     }
     void U32(std::uint32_t v) {
         U16(v & 0xFFFF);
@@ -116,11 +122,22 @@ public:
         return WriteFile(path, out);
     }
 
+    // The whole file or none: a file cut short (a full disk) is removed.
+    // False with a message naming the reason.
     static bool WriteFile(const std::string &path, const std::vector<std::uint8_t> &bytes) {
         std::FILE *f = std::fopen(path.c_str(), "wb");
-        if (f == nullptr) return false;
-        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        return std::fclose(f) == 0 && ok;
+        if (f == nullptr) {
+            std::fprintf(stderr, "zultmirax-sheet: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+            return false;
+        }
+        bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
+        const int error = errno;
+        ok = std::fclose(f) == 0 && ok;
+        if (ok) return true;
+        std::remove(path.c_str());
+        std::fprintf(stderr, "zultmirax-sheet: cannot write %s: %s; it was removed\n", path.c_str(),
+                     std::strerror(error != 0 ? error : errno));
+        return false;
     }
 
 private:
@@ -223,17 +240,13 @@ int main(int argc, char **argv) {
 
     int failures = 0;
     const std::string bmp = dir + "/contact-sheet.bmp";
-    if (!sheet.SaveBmp(bmp)) {
-        std::fprintf(stderr, "zultmirax-sheet: cannot write %s\n", bmp.c_str());
-        ++failures;
-    }
+    if (!sheet.SaveBmp(bmp)) ++failures;
     for (int i = 0; i < SOUND_COUNT; ++i) {
         char name[64];
         std::snprintf(name, sizeof name, "/sound-%02d-%s.wav", i + 1, SOUND_NAMES[i]);
         const std::string path = dir + name;
         if (!SaveWav(path, SOUNDS[static_cast<std::size_t>(i)].samples,
                      SoundPlayedLength(SOUNDS[static_cast<std::size_t>(i)].stored))) {
-            std::fprintf(stderr, "zultmirax-sheet: cannot write %s\n", path.c_str());
             ++failures;
         }
     }
