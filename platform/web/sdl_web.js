@@ -63,7 +63,8 @@ mergeInto(LibraryManager.library, {
   // reaches the speakers soon after it starts.
   $ZMAudio: {
     REPEAT: 4,
-    AHEAD: 0.04,
+    CHUNK: 64,  // samples a callback: the mixer mixes a block as the one before it ends
+    AHEAD: 0.025,
     ctx: null,
     callback: 0,
     userdata: 0,
@@ -72,48 +73,59 @@ mergeInto(LibraryManager.library, {
     buffer: 0,
     paused: 1,
     timer: null,
-    next: 0,
-    wallNext: 0,
+    start: -1,
+    playAt: 0,
+    taken: 0,
+    wasRunning: false,
     consumed: 0,
     lastBlockSilent: true,
     onsets: [],
-    // One block from the mixer into memory that starts as silence.
+    // A quarter of a block from the mixer, into memory that starts as
+    // silence. The mixer's callback takes any length and mixes each block
+    // when the one before it has been handed over: asked for quarters, it
+    // hands a sound over a quarter block after it starts, where whole
+    // blocks would wait one block more.
     pull: function() {
-      HEAPU8.fill(128, ZMAudio.buffer, ZMAudio.buffer + ZMAudio.samples);
-      {{{ makeDynCall('viii', 'ZMAudio.callback') }}}(ZMAudio.userdata, ZMAudio.buffer, ZMAudio.samples);
-      ZMAudio.consumed += ZMAudio.samples;
-      return HEAPU8.subarray(ZMAudio.buffer, ZMAudio.buffer + ZMAudio.samples);
+      var a = ZMAudio;
+      HEAPU8.fill(128, a.buffer, a.buffer + a.CHUNK);
+      {{{ makeDynCall('viii', 'a.callback') }}}(a.userdata, a.buffer, a.CHUNK);
+      a.consumed += a.CHUNK;
+      return HEAPU8.subarray(a.buffer, a.buffer + a.CHUNK);
     },
+    // Blocks are taken at the device's own rate, by its clock (by the
+    // page's until sound starts), AHEAD seconds before they play. A late
+    // timer never changes how many the mixer hands over: the blocks owed
+    // are taken at once and play from now on; when too many wait (the
+    // device caught up late), a block is dropped unheard rather than heard
+    // late, so that a sound is never far behind the picture.
     pump: function() {
       var a = ZMAudio;
       if (a.paused || !a.callback) return;
       if (typeof document != 'undefined' && document.hidden) {
-        a.next = 0;  // the game waits; so does its sound
-        a.wallNext = 0;
+        a.start = -1;  // the game waits; so does its sound
         return;
       }
-      var blockSeconds = a.samples / a.freq;
-      if (!a.ctx || a.ctx.state != 'running') {
-        // No sound yet (browsers start it after a gesture): the blocks are
-        // taken at their rate all the same, and dropped.
-        var now = performance.now() / 1000;
-        if (a.wallNext == 0 || a.wallNext < now - 1) a.wallNext = now;
-        while (a.wallNext <= now) {
-          a.pull();
-          a.wallNext += blockSeconds;
-        }
-        a.next = 0;
-        return;
+      var blockSeconds = a.CHUNK / a.freq;
+      var running = a.ctx && a.ctx.state == 'running';
+      var now = running ? a.ctx.currentTime : performance.now() / 1000;
+      if (a.start < 0 || running != a.wasRunning) {
+        a.start = now;
+        a.taken = 0;
+        a.playAt = 0;
+        a.wasRunning = running;
       }
-      a.wallNext = 0;
-      var t = a.ctx.currentTime;
-      if (a.next < t) a.next = t + 0.005;
-      while (a.next - t < a.AHEAD) {
+      var due = Math.floor((now - a.start + (running ? a.AHEAD : 0)) / blockSeconds) + 1;
+      while (a.taken < due) {
         var block = a.pull();
-        var out = a.ctx.createBuffer(1, a.samples * a.REPEAT, a.freq * a.REPEAT);
+        a.taken++;
+        if (!running) continue;  // no sound yet (browsers start it after a gesture): dropped
+        var at = Math.max(a.playAt, now + 0.002);
+        if (at > now + a.AHEAD + blockSeconds) continue;
+        a.playAt = at + blockSeconds;
+        var out = a.ctx.createBuffer(1, a.CHUNK * a.REPEAT, a.freq * a.REPEAT);
         var data = out.getChannelData(0);
         var silent = true;
-        for (var i = 0; i < a.samples; i++) {
+        for (var i = 0; i < a.CHUNK; i++) {
           var v = (block[i] - 128) / 128;
           if (block[i] != 128) silent = false;
           for (var k = 0; k < a.REPEAT; k++) data[i * a.REPEAT + k] = v;
@@ -121,7 +133,7 @@ mergeInto(LibraryManager.library, {
         if (!silent && a.lastBlockSilent) {
           // When this block's first sample reaches the speakers, in the
           // page's clock: for the latency the page measures.
-          var lead = a.next - t + (a.ctx.outputLatency || a.ctx.baseLatency || 0);
+          var lead = at - now + (a.ctx.outputLatency || a.ctx.baseLatency || 0);
           a.onsets.push(performance.now() + lead * 1000);
           if (a.onsets.length > 64) a.onsets.shift();
         }
@@ -129,8 +141,7 @@ mergeInto(LibraryManager.library, {
         var source = a.ctx.createBufferSource();
         source.buffer = out;
         source.connect(a.ctx.destination);
-        source.start(a.next);
-        a.next += blockSeconds;
+        source.start(at);
       }
     },
     // The page calls this at the first key, click or touch.
@@ -158,7 +169,7 @@ mergeInto(LibraryManager.library, {
     a.samples = samples;
     a.callback = {{{ makeGetValue('desired', C_STRUCTS.SDL_AudioSpec.callback, 'void*') }}};
     a.userdata = {{{ makeGetValue('desired', C_STRUCTS.SDL_AudioSpec.userdata, 'void*') }}};
-    a.buffer = _malloc(samples);
+    a.buffer = _malloc(a.CHUNK);
     a.paused = 1;
     a.consumed = 0;
     if (obtained) HEAPU8.copyWithin(obtained, desired, desired + {{{ C_STRUCTS.SDL_AudioSpec.__size__ }}});
@@ -169,7 +180,7 @@ mergeInto(LibraryManager.library, {
   SDL_PauseAudio: function(pauseOn) {
     var a = ZMAudio;
     a.paused = pauseOn;
-    if (!pauseOn && !a.timer) a.timer = setInterval(a.pump, 8);
+    if (!pauseOn && !a.timer) a.timer = setInterval(a.pump, 5);
     if (pauseOn && a.timer) {
       clearInterval(a.timer);
       a.timer = null;

@@ -30,6 +30,7 @@
   // Tests set window.zmSession = {} before the page loads: the page then
   // notes every input with its pass and a hash of the screen at every pass.
   var session = window.zmSession || null;
+  if (session) window.zmAudioOfRun = function() { return run && run.zmAudio; };
 
   function push(event) {
     if (run && run.zmPush) run.zmPush(event);
@@ -104,8 +105,14 @@
     }
     game.focus();
   }
-  document.addEventListener('fullscreenchange', layout);
-  document.addEventListener('webkitfullscreenchange', layout);
+  // The window's size may settle after the switch: laid out again then.
+  function relayout() {
+    layout();
+    requestAnimationFrame(layout);
+    setTimeout(layout, 150);
+  }
+  document.addEventListener('fullscreenchange', relayout);
+  document.addEventListener('webkitfullscreenchange', relayout);
   fullscreenButton.addEventListener('click', toggleFullscreen);
 
   // ---- the keyboard: on the game's own element only --------------------
