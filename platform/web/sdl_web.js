@@ -64,7 +64,7 @@ mergeInto(LibraryManager.library, {
   $ZMAudio: {
     REPEAT: 4,
     CHUNK: 64,  // samples a callback: the mixer mixes a block as the one before it ends
-    AHEAD: 0.025,
+    AHEAD: 0.015,
     ctx: null,
     callback: 0,
     userdata: 0,
@@ -180,7 +180,7 @@ mergeInto(LibraryManager.library, {
   SDL_PauseAudio: function(pauseOn) {
     var a = ZMAudio;
     a.paused = pauseOn;
-    if (!pauseOn && !a.timer) a.timer = setInterval(a.pump, 5);
+    if (!pauseOn && !a.timer) a.timer = setInterval(a.pump, 4);
     if (pauseOn && a.timer) {
       clearInterval(a.timer);
       a.timer = null;

@@ -221,6 +221,8 @@
     pads = [];
     pass = 0;
     if (session) {
+      // The pads' buttons are numbered as the browser's standard mapping.
+      session.header = ['# pad-layout browser'];
       session.lines = [];
       session.hashes = [];
       session.sounds = [];
