@@ -149,6 +149,9 @@
   // ---- touch buttons: multi-touch, the same keys as the keyboard -------
   var coarse = window.matchMedia && window.matchMedia('(pointer: coarse)').matches;
   touch.hidden = !(coarse || navigator.maxTouchPoints > 0);
+  if (!touch.hidden) {
+    document.getElementById('controls').textContent = 'Hold ◀ ▶ to move, FIRE to fire and start; a keyboard or a pad plays too';
+  }
   touch.querySelectorAll('button').forEach(function(b) {
     var code = TOUCH_KEYS[b.dataset.key];
     var down = function(e) {
