@@ -15,7 +15,11 @@
 namespace {
 
 void NoteSound(int channel, int id, int result) {
-    EM_ASM({ if (Module['zmSound']) Module['zmSound']($0, $1, $2); }, channel, id, result);
+    EM_ASM(
+        {
+            if (Module['zmSound']) Module['zmSound']($0, $1, $2);
+        },
+        channel, id, result);
 }
 
 }  // namespace
@@ -23,15 +27,23 @@ void NoteSound(int channel, int id, int result) {
 int main() {
     Snd_SetPlayObserver(NoteSound);
     if (Entry_Start() != 0) {
-        EM_ASM({ if (Module['zmEnded']) Module['zmEnded'](1); });
+        EM_ASM({
+            if (Module['zmEnded']) Module['zmEnded'](1);
+        });
         return 1;
     }
     int state = STATE_RESET;
     for (int pass = 0;; ++pass) {
-        EM_ASM({ if (Module['zmPass']) Module['zmPass']($0, $1); }, pass, Gfx_View().screen->pixels);
+        EM_ASM(
+            {
+                if (Module['zmPass']) Module['zmPass']($0, $1);
+            },
+            pass, Gfx_View().screen->pixels);
         if (Entry_Pass(&state) == 0) break;
     }
     Entry_Stop();
-    EM_ASM({ if (Module['zmEnded']) Module['zmEnded'](0); });
+    EM_ASM({
+        if (Module['zmEnded']) Module['zmEnded'](0);
+    });
     return 0;
 }

@@ -16,9 +16,8 @@ namespace {
 constexpr int CLASSIC_UP = 273;  // then down, right, left
 constexpr int CLASSIC_F1 = 282;  // to F15 at 296
 constexpr std::array<int, 4> ARROWS{SDLK_UP, SDLK_DOWN, SDLK_RIGHT, SDLK_LEFT};
-constexpr std::array<int, 15> FUNCTION_KEYS{SDLK_F1, SDLK_F2,  SDLK_F3,  SDLK_F4,  SDLK_F5,
-                                            SDLK_F6, SDLK_F7,  SDLK_F8,  SDLK_F9,  SDLK_F10,
-                                            SDLK_F11, SDLK_F12, SDLK_F13, SDLK_F14, SDLK_F15};
+constexpr std::array<int, 15> FUNCTION_KEYS{SDLK_F1, SDLK_F2,  SDLK_F3,  SDLK_F4,  SDLK_F5,  SDLK_F6,  SDLK_F7, SDLK_F8,
+                                            SDLK_F9, SDLK_F10, SDLK_F11, SDLK_F12, SDLK_F13, SDLK_F14, SDLK_F15};
 
 }  // namespace
 

@@ -5,8 +5,9 @@
 namespace replay {
 
 bool Video_Open(const std::string &, long, std::string *, std::string *error) {
-    *error = "--video: not in the browser build of the runner, which cannot start ffmpeg; use the desktop's "
-             "zultmirax-replay";
+    *error =
+        "--video: not in the browser build of the runner, which cannot start ffmpeg; use the desktop's "
+        "zultmirax-replay";
     return false;
 }
 
