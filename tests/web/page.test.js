@@ -268,12 +268,16 @@ test('a hidden tab pauses the game, sound off, and it goes on when shown', {time
     Object.defineProperty(document, 'visibilityState', {configurable: true, get: () => hidden ? 'hidden' : 'visible'});
     document.dispatchEvent(new Event('visibilitychange'));
   }, hidden);
+  await tap(page, 'x');  // sound on
   await hide(true);
   await page.waitForTimeout(100);
+  const consumed = () => page.evaluate(() => window.zmAudioOfRun().consumed);
   const p0 = (await session(page)).hashes.length;
+  const c0 = await consumed();
   await page.waitForTimeout(1500);
   const p1 = (await session(page)).hashes.length;
   assert.ok(p1 - p0 <= 1, 'passes while hidden: ' + (p1 - p0));
+  assert.strictEqual(await consumed(), c0, 'no sound is taken while hidden');
   await hide(false);
   await page.waitForTimeout(1000);
   const p2 = (await session(page)).hashes.length;
