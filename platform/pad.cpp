@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <array>
+#include <span>
 
 #include "platform/gfx.h"
 #include "platform/pad_events.h"
@@ -18,7 +19,28 @@ constexpr std::array<ButtonMask, 16> JOY_BUTTON_TABLE{
     BTN_UP,    0,          BTN_LEFT, 0,     BTN_DOWN, 0,     BTN_RIGHT, 0,      //  0-7: the stick
     BTN_START, BTN_SELECT, BTN_L,    BTN_R, BTN_A,    BTN_B, BTN_X,     BTN_Y,  //  8-15: the buttons
 };
+
+// SDL's game-controller layout: the same numbers whatever the pad. The guide
+// button, the stick presses (7, 8) and the numbers from 15 up (paddles, touch
+// pad) are ignored; the triggers are axes 4 and 5, which the axis rule skips.
+constexpr std::array<ButtonMask, 15> CONTROLLER_BUTTON_TABLE{
+    BTN_A, BTN_B, BTN_X, BTN_Y, BTN_SELECT, 0, BTN_START,  //  0-6: A B X Y, Back, Guide, Start
+    0,     0,     BTN_L, BTN_R,                            //  7-10: stick presses, shoulders
+    BTN_UP, BTN_DOWN, BTN_LEFT, BTN_RIGHT,                 // 11-14: the d-pad
+};
+
+// A browser's standard gamepad mapping; its triggers (6, 7), stick presses
+// (10, 11) and guide button (16) are ignored.
+constexpr std::array<ButtonMask, 17> BROWSER_BUTTON_TABLE{
+    BTN_A,      BTN_B,     BTN_X, BTN_Y, BTN_L, BTN_R, 0, 0,  //  0-7: A B X Y, shoulders, triggers
+    BTN_SELECT, BTN_START, 0,     0,                          //  8-11: Back, Start, stick presses
+    BTN_UP,     BTN_DOWN,  BTN_LEFT, BTN_RIGHT, 0,            // 12-16: the d-pad, Guide
+};
 // clang-format on
+
+// One table for each PadLayout, in its order.
+constexpr std::array<std::span<const ButtonMask>, PAD_LAYOUT_COUNT> BUTTON_TABLES{
+    JOY_BUTTON_TABLE, CONTROLLER_BUTTON_TABLE, BROWSER_BUTTON_TABLE};
 
 int SdlNumJoysticks() { return SDL_NumJoysticks(); }
 SDL_Joystick *SdlOpen(int index) { return SDL_JoystickOpen(index); }
@@ -35,8 +57,11 @@ PadView pad{};
 struct Seams {
     PadJoystickOps ops;
     void (*pollObserver)(ButtonMask);
+    int layout;  // a PadLayout the runner chose, or -1 for the platform's
 };
-Seams seams{SDL_JOYSTICKS, nullptr};
+Seams seams{SDL_JOYSTICKS, nullptr, -1};
+
+bool ValidLayout(int l) { return l >= 0 && l < PAD_LAYOUT_COUNT; }
 
 SDL_Event event{};
 
@@ -55,8 +80,9 @@ void HandleKey(int sym, bool pressed) {
 }
 
 void HandleJoyButton(const SDL_JoyButtonEvent &e, bool down) {
-    if (e.which > 1 || e.button >= JOY_BUTTON_TABLE.size()) return;
-    const ButtonMask bit = JOY_BUTTON_TABLE[e.button];
+    const std::span<const ButtonMask> table = BUTTON_TABLES[pad.layout];
+    if (e.which > 1 || e.button >= table.size()) return;
+    const ButtonMask bit = table[e.button];
     if (bit == 0) return;
     // Button number and state must pair up: a down event that does not say
     // pressed, or an up event that does not say released, changes nothing.
@@ -90,6 +116,8 @@ bool FullscreenKey(const SDL_keysym &k) {
 
 int Pad_Init() {
     PadEvents_Install();
+    const int platform = Pad_PlatformLayout();
+    pad.layout = ValidLayout(seams.layout) ? seams.layout : ValidLayout(platform) ? platform : PAD_LAYOUT_HANDHELD;
     for (int p = 0; p < PAD_COUNT; ++p) {
         pad.joystick[p] = nullptr;
         pad.numAxes[p] = 0;
@@ -162,6 +190,8 @@ int Pad_Read(ButtonMask *out) {
 }
 
 void Pad_SetJoystickOps(const PadJoystickOps *ops) { seams.ops = ops != nullptr ? *ops : SDL_JOYSTICKS; }
+
+void Pad_SetLayout(int layout) { seams.layout = ValidLayout(layout) ? layout : -1; }
 
 void Pad_SetPollObserver(void (*observer)(ButtonMask held)) { seams.pollObserver = observer; }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include <SDL_joystick.h>
 #include <SDL_keysym.h>
@@ -46,6 +47,23 @@ inline constexpr std::array<PadKey, 11> PAD_KEYS{{
     {SDLK_ESCAPE, 0, "escape"},
 }};
 
+// The numberings a pad's buttons can arrive in. SDL passes on button numbers
+// as whoever numbers them does: the handheld's own SDL port, SDL's
+// game-controller layout (the same numbers on every pad, where the SDL layer
+// offers it), or a browser's standard gamepad mapping. One numbering serves
+// every pad, chosen once at start-up; the axes are read alike in all three.
+enum PadLayout : int { PAD_LAYOUT_HANDHELD = 0, PAD_LAYOUT_CONTROLLER = 1, PAD_LAYOUT_BROWSER = 2, PAD_LAYOUT_COUNT };
+// The names the runner's command line and its scripts give the layouts.
+inline constexpr std::array<std::string_view, PAD_LAYOUT_COUNT> PAD_LAYOUT_NAMES{"handheld", "controller", "browser"};
+
+// The layout of a name in PAD_LAYOUT_NAMES; -1 for any other.
+constexpr int Pad_LayoutByName(std::string_view name) {
+    for (int l = 0; l < PAD_LAYOUT_COUNT; ++l) {
+        if (PAD_LAYOUT_NAMES[l] == name) return l;
+    }
+    return -1;
+}
+
 constexpr int PAD_COUNT = 2;
 constexpr int PAD_AXIS_THRESHOLD = 20000;  // strict on both sides
 
@@ -68,11 +86,20 @@ struct PadJoystickOps {
 };
 void Pad_SetJoystickOps(const PadJoystickOps *ops);
 
+// The numbering this platform's SDL reports, which Pad_Init asks once; each
+// platform build supplies it from a variant file of its own.
+PadLayout Pad_PlatformLayout();
+
+// Makes the next Pad_Init use this layout instead of the platform's (the
+// replay runner, whose scripts say which numbering their buttons use). Any
+// value that is not a layout restores the platform's.
+void Pad_SetLayout(int layout);
+
 // Told pad 0's held mask after every poll (the replay runner's event log).
 void Pad_SetPollObserver(void (*observer)(ButtonMask held));
 
 // The module's state, which tests and tools read through Pad_View. Every
-// field but the last has one entry for each pad.
+// field but the last two has one entry for each pad.
 struct PadView {
     std::array<ButtonMask, PAD_COUNT> buttons;
     std::array<ButtonMask, PAD_COUNT> axes;
@@ -82,5 +109,6 @@ struct PadView {
     std::array<int, PAD_COUNT> numAxes;
     std::array<int, PAD_COUNT> numButtons;
     int quitRequested;
+    int layout;  // the PadLayout whose table reads the joystick buttons
 };
 const PadView &Pad_View();

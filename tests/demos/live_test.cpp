@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
+#include "platform/pad.h"
 #include "tools/replay/live.h"
 #include "tools/replay/replay.h"
 
@@ -69,7 +71,7 @@ protected:
 
 TEST_F(Gate, EventsWaitForTheBoundaryAndEnterAsTheirLinesRead) {
     std::string error;
-    ASSERT_TRUE(replay::Live_Open(replay::LIVE_RECORD, path_, &error)) << error;
+    ASSERT_TRUE(replay::Live_Open(replay::LIVE_RECORD, path_, PAD_LAYOUT_CONTROLLER, &error)) << error;
     SystemKey(SDLK_SPACE, true);
     SystemType(SDL_MOUSEMOTION);  // nothing the game reads: never recorded
     SystemKey(SDLK_LEFT, true);
@@ -96,11 +98,18 @@ TEST_F(Gate, EventsWaitForTheBoundaryAndEnterAsTheirLinesRead) {
     EXPECT_EQ(rec[1].pass, 12);
     EXPECT_EQ(rec[2].pass, 13);
     EXPECT_EQ(rec[2].event.type, SDL_KEYUP);
+
+    // The heading names the layout the pads were read in, for the replay.
+    std::ifstream in(path_);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int layout = -1;
+    EXPECT_EQ(Replay_ScriptLayout(text, &layout, &error), 1) << error;
+    EXPECT_EQ(layout, PAD_LAYOUT_CONTROLLER);
 }
 
 TEST_F(Gate, AFullQueueDefersTheRestAndAFloodKeepsItsQuit) {
     std::string error;
-    ASSERT_TRUE(replay::Live_Open(replay::LIVE_RECORD, path_, &error)) << error;
+    ASSERT_TRUE(replay::Live_Open(replay::LIVE_RECORD, path_, PAD_LAYOUT_HANDHELD, &error)) << error;
     constexpr int FLOOD = 3000;  // far more than the gate holds
     for (int i = 0; i < FLOOD; ++i) SystemKey(i % 2 == 0 ? SDLK_z : SDLK_x, true);
     SystemType(SDL_QUIT);
@@ -134,7 +143,7 @@ TEST_F(Gate, AFullQueueDefersTheRestAndAFloodKeepsItsQuit) {
 
 TEST_F(Gate, WatchingLetsNothingInAndStopsOnAQuit) {
     std::string error;
-    ASSERT_TRUE(replay::Live_Open(replay::LIVE_WATCH, "", &error)) << error;
+    ASSERT_TRUE(replay::Live_Open(replay::LIVE_WATCH, "", PAD_LAYOUT_HANDHELD, &error)) << error;
     SystemKey(SDLK_SPACE, true);
     SystemKey(SDLK_ESCAPE, false);  // a release is not a quit
     EXPECT_TRUE(replay::Live_BeforePass(0));
@@ -143,7 +152,7 @@ TEST_F(Gate, WatchingLetsNothingInAndStopsOnAQuit) {
     EXPECT_FALSE(replay::Live_BeforePass(1));
     EXPECT_TRUE(replay::Live_Close(2));
 
-    ASSERT_TRUE(replay::Live_Open(replay::LIVE_WATCH, "", &error)) << error;
+    ASSERT_TRUE(replay::Live_Open(replay::LIVE_WATCH, "", PAD_LAYOUT_HANDHELD, &error)) << error;
     EXPECT_TRUE(replay::Live_BeforePass(0)) << "a new watch starts again";
     SystemType(SDL_QUIT);  // the window closed
     EXPECT_FALSE(replay::Live_BeforePass(1));

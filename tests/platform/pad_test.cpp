@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "platform/pad.h"
@@ -22,7 +24,38 @@ protected:
         Pad_Init();
         Pad_Poll();  // the previous masks now match the cleared ones
     }
-    void TearDown() override { Pad_SetJoystickOps(nullptr); }
+    void TearDown() override {
+        Pad_SetJoystickOps(nullptr);
+        Pad_SetLayout(-1);
+    }
+
+    // Starts the pads afresh in a layout, as the runner does before start-up.
+    static void UseLayout(int layout) {
+        Pad_SetLayout(layout);
+        Pad_Init();
+        Pad_Poll();
+    }
+
+    // Presses and releases every button number 0-31 on both pads, expecting
+    // the bit the table gives (0 for numbers it leaves out).
+    static void ExpectButtons(const std::vector<std::pair<int, ButtonMask>> &table) {
+        for (int b = 0; b < 32; ++b) {
+            ButtonMask want = 0;
+            for (const auto &[number, bit] : table) {
+                if (number == b) want = bit;
+            }
+            for (int p = 0; p < 2; ++p) {
+                PushJoyButton(p, b, true);
+                Pad_Poll();
+                EXPECT_EQ(Pad_Held(p), want) << "pad " << p << " button " << b;
+                EXPECT_EQ(Pad_Pressed(p), want) << "pad " << p << " button " << b;
+                EXPECT_EQ(Pad_Held(1 - p), 0u);
+                PushJoyButton(p, b, false);
+                Pad_Poll();
+                EXPECT_EQ(Pad_Held(p), 0u) << "pad " << p << " button " << b;
+            }
+        }
+    }
 };
 
 TEST_F(Pad, PressAndReleaseWithinOnePollLeaveTheBitClear) {
@@ -143,6 +176,108 @@ TEST_F(Pad, JoystickButtonTable) {
             EXPECT_EQ(Pad_Held(p), 0u);
         }
     }
+}
+
+TEST_F(Pad, TheHandheldNumberingIsTheDefaultEvenWhereThePlatformReportsAnother) {
+    setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 1);
+    UseLayout(PAD_LAYOUT_HANDHELD);
+    EXPECT_EQ(Pad_View().layout, PAD_LAYOUT_HANDHELD);
+    PushJoyButton(0, 12, true);  // the handheld's fire, the controller's d-pad down
+    Pad_Poll();
+    EXPECT_EQ(Pad_Held(0), BTN_A);
+    unsetenv("SDL12COMPAT_USE_GAME_CONTROLLERS");
+}
+
+TEST_F(Pad, ControllerLayoutMapsEveryButtonOntoTheLogicalOnes) {
+    UseLayout(PAD_LAYOUT_CONTROLLER);
+    EXPECT_EQ(Pad_View().layout, PAD_LAYOUT_CONTROLLER);
+    // A fires; the shoulders (9, 10) are L and R and never fire; the guide
+    // button (5), the stick presses (7, 8) and 15 up do nothing.
+    ExpectButtons({{0, BTN_A},
+                   {1, BTN_B},
+                   {2, BTN_X},
+                   {3, BTN_Y},
+                   {4, BTN_SELECT},
+                   {6, BTN_START},
+                   {9, BTN_L},
+                   {10, BTN_R},
+                   {11, BTN_UP},
+                   {12, BTN_DOWN},
+                   {13, BTN_LEFT},
+                   {14, BTN_RIGHT}});
+}
+
+TEST_F(Pad, BrowserLayoutMapsTheStandardGamepadOntoTheLogicalOnes) {
+    UseLayout(PAD_LAYOUT_BROWSER);
+    // The triggers (6, 7), stick presses (10, 11) and guide (16) do nothing.
+    ExpectButtons({{0, BTN_A},
+                   {1, BTN_B},
+                   {2, BTN_X},
+                   {3, BTN_Y},
+                   {4, BTN_L},
+                   {5, BTN_R},
+                   {8, BTN_SELECT},
+                   {9, BTN_START},
+                   {12, BTN_UP},
+                   {13, BTN_DOWN},
+                   {14, BTN_LEFT},
+                   {15, BTN_RIGHT}});
+}
+
+TEST_F(Pad, EveryLayoutReadsTheLeftStickAndIgnoresTheOtherAxes) {
+    for (const int layout : {PAD_LAYOUT_CONTROLLER, PAD_LAYOUT_BROWSER}) {
+        UseLayout(layout);
+        PushAxis(0, 0, -20001);
+        PushAxis(0, 1, 32767);
+        Pad_Poll();
+        EXPECT_EQ(Pad_Held(0), BTN_LEFT | BTN_DOWN) << "layout " << layout;
+        for (int axis = 2; axis < 8; ++axis) PushAxis(0, axis, -32768);  // right stick, triggers
+        PushAxis(0, 0, 20000);
+        Pad_Poll();
+        EXPECT_EQ(Pad_Held(0), BTN_DOWN) << "layout " << layout;
+        // The d-pad's down and the stick's down are held apart.
+        PushJoyButton(0, layout == PAD_LAYOUT_CONTROLLER ? 12 : 13, true);
+        PushAxis(0, 1, 0);
+        Pad_Poll();
+        EXPECT_EQ(Pad_Held(0), BTN_DOWN) << "layout " << layout;
+        EXPECT_EQ(Pad_View().axes[0], 0u);
+    }
+}
+
+TEST_F(Pad, TheLayoutIsTheRunnersChoiceOrElseThePlatformsAtInit) {
+    // Where the SDL 1.2 layer over SDL 2 runs, its switch decides, read as a
+    // number as the layer reads it; classic SDL always numbers as the device.
+    const SDL_version *v = SDL_Linked_Version();
+    const bool layer = v->major == 1 && v->minor == 2 && v->patch >= 50;
+    const struct {
+        const char *value;
+        bool on;
+    } switches[] = {{nullptr, false}, {"0", false}, {"1", true}, {"2", true}, {"true", false}, {"", false}};
+    for (const auto &s : switches) {
+        if (s.value != nullptr) setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", s.value, 1);
+        else unsetenv("SDL12COMPAT_USE_GAME_CONTROLLERS");
+        const PadLayout want = layer && s.on ? PAD_LAYOUT_CONTROLLER : PAD_LAYOUT_HANDHELD;
+        EXPECT_EQ(Pad_PlatformLayout(), want) << (s.value ? s.value : "(unset)");
+        for (const int notALayout : {-1, static_cast<int>(PAD_LAYOUT_COUNT), 99}) {
+            UseLayout(notALayout);
+            EXPECT_EQ(Pad_View().layout, want) << (s.value ? s.value : "(unset)");
+        }
+        UseLayout(PAD_LAYOUT_BROWSER);
+        EXPECT_EQ(Pad_View().layout, PAD_LAYOUT_BROWSER);
+    }
+    unsetenv("SDL12COMPAT_USE_GAME_CONTROLLERS");
+    // Decided once: a change of the switch after start-up changes nothing.
+    UseLayout(-1);
+    setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 1);
+    Pad_Poll();
+    EXPECT_EQ(Pad_View().layout, PAD_LAYOUT_HANDHELD);
+    unsetenv("SDL12COMPAT_USE_GAME_CONTROLLERS");
+
+    static_assert(Pad_LayoutByName("handheld") == PAD_LAYOUT_HANDHELD);
+    static_assert(Pad_LayoutByName("controller") == PAD_LAYOUT_CONTROLLER);
+    static_assert(Pad_LayoutByName("browser") == PAD_LAYOUT_BROWSER);
+    EXPECT_EQ(Pad_LayoutByName("Controller"), -1);
+    EXPECT_EQ(Pad_LayoutByName(""), -1);
 }
 
 TEST_F(Pad, ButtonEventsNeedTheirMatchingState) {

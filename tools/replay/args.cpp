@@ -1,6 +1,7 @@
 // The runner's command line.
 #include <cstdio>
 
+#include "platform/pad.h"
 #include "tools/replay/replay.h"
 #include "tools/replay/text.h"
 
@@ -9,6 +10,7 @@ namespace {
 constexpr const char *USAGE =
     "usage: zultmirax-replay [--passes N] [--input FILE|-] [--trace FILE] [--events FILE]\n"
     "                        [--screenshot PASS:FILE.bmp]... [--audio FILE.wav]\n"
+    "                        [--pad-layout handheld|controller|browser]\n"
     "                        [--record FILE | --watch | --video FILE [--scale N]]\n";
 
 // Options that take one value and may be given once, in the order of their
@@ -22,10 +24,11 @@ enum Single : int {
     OPT_RECORD,
     OPT_VIDEO,
     OPT_SCALE,
+    OPT_PAD_LAYOUT,
     OPT_COUNT
 };
-constexpr const char *SINGLE[OPT_COUNT] = {"--passes", "--input",  "--trace", "--events",
-                                           "--audio",  "--record", "--video", "--scale"};
+constexpr const char *SINGLE[OPT_COUNT] = {"--passes", "--input", "--trace", "--events",    "--audio",
+                                           "--record", "--video", "--scale", "--pad-layout"};
 
 constexpr long MAX_SCALE = 8;
 
@@ -104,6 +107,13 @@ int Replay_ParseArgs(int argc, char **argv, ReplayOptions *options, std::string 
         case OPT_SCALE:
             if (!replay::ParseNumber(value, 1, MAX_SCALE, &o.scale)) {
                 *error = "--scale: expected a whole number 1-" + std::to_string(MAX_SCALE) + ", got '" + value + "'";
+                return 2;
+            }
+            break;
+        case OPT_PAD_LAYOUT:
+            o.padLayout = Pad_LayoutByName(value);
+            if (o.padLayout < 0) {
+                *error = "--pad-layout: expected handheld, controller or browser, got '" + replay::Echo(value) + "'";
                 return 2;
             }
             break;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdlib>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -107,7 +108,9 @@ bool FormatEvent(long pass, const SDL_Event &e, std::string *line) {
     }
 }
 
-bool Live_Open(int mode, const std::string &recordPath, std::string *error) {
+void TurnOnControllerLayout() { setenv("SDL12COMPAT_USE_GAME_CONTROLLERS", "1", 0); }
+
+bool Live_Open(int mode, const std::string &recordPath, int padLayout, std::string *error) {
     live.mode = mode;
     live.head = live.count = 0;
     live.dropped = 0;
@@ -118,6 +121,8 @@ bool Live_Open(int mode, const std::string &recordPath, std::string *error) {
     if (mode == LIVE_RECORD) {
         if (!OpenOutput(recordPath, "--record", &live.out, error)) return false;
         std::fputs("# recorded by zultmirax-replay --record; replay it with --input\n", live.out);
+        // The joystick lines' numbering, which a replay reads from here.
+        std::fprintf(live.out, "# pad-layout %s\n", PAD_LAYOUT_NAMES[padLayout].data());
     }
     return true;
 }

@@ -15,9 +15,14 @@ namespace replay {
 
 enum LiveMode : int { LIVE_OFF, LIVE_RECORD, LIVE_WATCH };
 
-// When recording, opens the script file. False with *error set when the
+// When recording, opens the script file and writes its heading, which names
+// the pad layout its joystick lines are in. False with *error set when the
 // file cannot be opened.
-bool Live_Open(int mode, const std::string &recordPath, std::string *error);
+bool Live_Open(int mode, const std::string &recordPath, int padLayout, std::string *error);
+
+// Asks the SDL layer to present pads in its game-controller layout, as the
+// launcher does, unless the player has said otherwise.
+void TurnOnControllerLayout();
 
 // Installs the event filter, once SDL has started (classic SDL clears any
 // filter when its event loop starts) and after the pad's own.

@@ -53,12 +53,18 @@ struct ReplayOptions {
     bool watch = false;  // the script in a real window at the game's pace
     std::string video;   // the replay as a video file
     long scale = 3;      // the video's picture scale
+    int padLayout = -1;  // the PadLayout of the script's buttons; -1 when not given
 };
 
 // Parses the command line (argv[0] is the program). On error returns 2 and
 // sets *error to a one-line message naming the option; 1 with no error set
 // means help was asked for and printed.
 int Replay_ParseArgs(int argc, char **argv, ReplayOptions *options, std::string *error);
+
+// The layout a script names for its joystick buttons in a comment line
+// "# pad-layout NAME" before its first event: 1 with *layout set; 0 when it
+// names none; 2 with *error set for an unknown name or two that differ.
+int Replay_ScriptLayout(const std::string &text, int *layout, std::string *error);
 
 // Parses an input script's text. On error returns 2 and sets *error to a
 // one-line message naming the line.

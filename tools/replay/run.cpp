@@ -148,12 +148,25 @@ int Replay_Open(const ReplayOptions &options, std::string *error) {
         if (got == 2 || ReadAhead(error) != 0) return 2;
     }
     run.live = !options.record.empty() ? replay::LIVE_RECORD : options.watch ? replay::LIVE_WATCH : replay::LIVE_OFF;
+    // The numbering of the script's joystick buttons: the command line's, else
+    // the script's own, else the handheld's. A recording is in the numbering
+    // that the pads plugged in here report, and says so in its script.
+    int layout = PAD_LAYOUT_HANDHELD;
+    if (options.padLayout >= 0) {
+        layout = options.padLayout;
+    } else if (run.live == replay::LIVE_RECORD) {
+        replay::TurnOnControllerLayout();
+        layout = Pad_PlatformLayout();
+    } else if (Replay_ScriptLayout(run.script.text, &layout, error) == 2) {
+        return 2;
+    }
+    Pad_SetLayout(layout);
     run.audio = options.audio;
     std::string videoSound;
     if (!options.video.empty() && !replay::Video_Open(options.video, options.scale, &videoSound, error)) return 2;
     if (run.audio.empty()) run.audio = videoSound;
     if (!replay::Trace_Open(options.trace, error) || !replay::Events_Open(options.events, error) ||
-        !replay::Wav_Open(run.audio, error) || !replay::Live_Open(run.live, options.record, error)) {
+        !replay::Wav_Open(run.audio, error) || !replay::Live_Open(run.live, options.record, layout, error)) {
         AbandonOutputs();
         return 2;
     }
@@ -238,6 +251,7 @@ int Replay_Close() {
     }
     Gfx_SetObserver(nullptr);
     Pad_SetPollObserver(nullptr);
+    Pad_SetLayout(-1);
     Snd_SetPlayObserver(nullptr);
     replay::Headless_Remove();
     bool ok = !run.failed;

@@ -1,6 +1,7 @@
 // The input script: one event a line, "PASS key|joy|axis|quit ...".
-#include <cstdint>
 #include <cctype>
+#include <cstdint>
+#include <string_view>
 
 #include "platform/pad.h"
 #include "tools/replay/keycode.h"
@@ -151,6 +152,41 @@ int Replay_NextInput(ReplayScript *script, ReplayInput *out, std::string *error)
         return 1;
     }
     return 0;
+}
+
+int Replay_ScriptLayout(const std::string &text, int *layout, std::string *error) {
+    constexpr std::string_view TAG = "pad-layout";
+    std::vector<std::string> w;
+    std::size_t pos = 0;
+    std::int64_t number = 0;
+    int found = -1;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        Split(text.substr(pos, end - pos), &w);
+        pos = end + 1;
+        ++number;
+        if (w.empty()) continue;
+        if (w[0][0] != '#') break;  // the first event: a layout named later is only a comment
+        // "# pad-layout NAME" or "#pad-layout NAME"
+        const std::size_t at = w[0] == "#" ? 1 : 0;
+        if (w.size() != at + 2 || std::string_view(w[at]).substr(at == 0 ? 1 : 0) != TAG) continue;
+        const int named = Pad_LayoutByName(w[at + 1]);
+        const std::string where = "script line " + std::to_string(number) + ": ";
+        if (named < 0) {
+            *error =
+                where + "pad-layout: expected handheld, controller or browser, got '" + replay::Echo(w[at + 1]) + "'";
+            return 2;
+        }
+        if (found >= 0 && named != found) {
+            *error = where + "a second, different pad-layout";
+            return 2;
+        }
+        found = named;
+    }
+    if (found < 0) return 0;
+    *layout = found;
+    return 1;
 }
 
 int Replay_ParseScript(const std::string &text, std::vector<ReplayInput> *out, std::string *error) {

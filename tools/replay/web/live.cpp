@@ -5,7 +5,7 @@
 
 namespace replay {
 
-bool Live_Open(int mode, const std::string &, std::string *error) {
+bool Live_Open(int mode, const std::string &, int, std::string *error) {
     if (mode == LIVE_OFF) return true;
     *error = std::string(mode == LIVE_RECORD ? "--record" : "--watch") +
              ": not in the browser build of the runner, which has no display or keyboard; use the desktop's "
