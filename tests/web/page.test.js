@@ -329,7 +329,7 @@ test('touch: on-screen Left, Right and Fire, move and fire together, start and p
 });
 
 test('a standard gamepad that appears after start-up: stick and d-pad move, A starts and fires', {timeout: 90000},
-     async (t) => {
+     async () => {
        const {context, page, problems} = await open({}, () => {
          const button = () => ({pressed: false, touched: false, value: 0});
          window.zmPad = {id: 'stand-in pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
@@ -365,12 +365,6 @@ test('a standard gamepad that appears after start-up: stick and d-pad move, A st
        assert.ok(s.lines.some((l) => / joy down 0 0$/.test(l)), s.lines.join('\n'));
        assert.ok(s.lines.some((l) => / axis 0 0 32767$/.test(l)) && s.lines.some((l) => / joy down 0 14$/.test(l)));
        const rows = replayMatches(s, 10);
-       const help = spawnSync(nativeRunner, ['--help'], {encoding: 'utf8'}).stdout;
-       if (!/--pad-layout/.test(help)) {
-         await context.close();
-         t.skip('this build has no browser pad layout yet: the pad\'s events reached the game pass for pass');
-         return;
-       }
        assert.ok(rows.some((r) => r.shot_state != 0), 'A fired');
        const xs = rows.filter((r) => r.cannon_x > 0).map((r) => r.cannon_x);
        assert.ok(Math.min(...xs) < Math.max(...xs), 'the stick and the d-pad moved the cannon');

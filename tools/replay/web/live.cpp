@@ -13,6 +13,7 @@ bool Live_Open(int mode, const std::string &, int, std::string *error) {
     return false;
 }
 
+void TurnOnControllerLayout() {}
 void Live_Arm() {}
 bool Live_BeforePass(long) { return true; }
 bool Live_Close(long) { return true; }
