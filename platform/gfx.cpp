@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::uint32_t SDL_FLAGS = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK;
 static_assert(SDL_FLAGS == 0x231);
-constexpr std::uint32_t START_COLOUR = 0xFF0000C0;  // blue 192 until the first screen is drawn
+constexpr std::uint8_t START_BLUE = 192;  // the screen is this blue until the first screen is drawn
 
 std::uint32_t SdlTicks() { return SDL_GetTicks(); }
 void SdlDelay(std::uint32_t ms) { SDL_Delay(ms); }
@@ -75,6 +75,22 @@ void Execute(const DrawCommand &cmd) {
     }
 }
 
+// The start colour goes through the pixels like every later draw, in the
+// surface's own channel order: a browser's surface is RGBA where the
+// desktop's is ARGB, and SDL's fill there paints the canvas, not the pixels.
+// The bits outside the colour masks are set, as in a grey pixel.
+void FillStartColour(SDL_Surface *s) {
+    const SDL_PixelFormat *f = s->format;
+    const std::uint32_t colour = SDL_MapRGB(s->format, 0, 0, START_BLUE) | ~(f->Rmask | f->Gmask | f->Bmask);
+    if (SDL_LockSurface(s) != 0) return;
+    auto *base = static_cast<std::uint8_t *>(s->pixels);
+    for (int row = 0; row < s->h; ++row) {
+        auto *dst = reinterpret_cast<std::uint32_t *>(base + static_cast<std::size_t>(row) * s->pitch);
+        for (int col = 0; col < s->w; ++col) dst[col] = colour;
+    }
+    SDL_UnlockSurface(s);
+}
+
 void RunQueue() {
     // One lock for the whole batch: most commands are small sprites, for
     // which a lock and unlock each would cost more than their pixels.
@@ -104,7 +120,7 @@ int Gfx_Init() {
         std::puts("SDL initialize error.");
         return 1;
     }
-    SDL_FillRect(gfx.screen, nullptr, START_COLOUR);
+    FillStartColour(gfx.screen);
     seams.show(gfx.screen);
     gfx.lastPresentTick = seams.clock.ticks();
     return 0;

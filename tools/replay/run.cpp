@@ -18,6 +18,7 @@
 #include "platform/gfx.h"
 #include "platform/pad.h"
 #include "platform/snd.h"
+#include "tools/replay/bmp.h"
 #include "tools/replay/events.h"
 #include "tools/replay/headless.h"
 #include "tools/replay/live.h"
@@ -259,7 +260,7 @@ int Replay_Pass() {
     if (went != 0) replay::Trace_Row(run.pass, acted, run.presents);
     for (const ReplayShot &shot : run.options.screenshots) {
         if (shot.pass != run.pass) continue;
-        if (SDL_SaveBMP(Gfx_View().screen, shot.file.c_str()) != 0) {
+        if (!replay::Bmp_Write(Gfx_View().screen, shot.file)) {
             replay::PrintError("--screenshot: cannot write '" + replay::Echo(shot.file) + "'");
             run.failed = true;
         }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/pad.h"
+#include "tools/replay/keycode.h"
 #include "tools/replay/replay.h"
 #include "tools/replay/text.h"
 
@@ -38,7 +39,8 @@ bool ParseDirection(const std::string &word, bool *down, std::string *why) {
     return false;
 }
 
-// A key by the name the keyboard table gives it, or by its SDL key code.
+// A key by the name the keyboard table gives it, or by its classic SDL key
+// code, whatever SDL the runner links.
 bool ParseKey(const std::string &word, int *sym, std::string *why) {
     for (const PadKey &k : PAD_KEYS) {
         if (word == k.name) {
@@ -47,12 +49,12 @@ bool ParseKey(const std::string &word, int *sym, std::string *why) {
         }
     }
     long code = 0;
-    if (!ParseNumber(word, 0, SDLK_LAST - 1, &code)) {
+    if (!ParseNumber(word, 0, replay::SCRIPT_KEY_CODES - 1, &code)) {
         *why = "unknown key '" + replay::Echo(word) + "' (a key name or an SDL key code 0-" +
-               std::to_string(SDLK_LAST - 1) + ")";
+               std::to_string(replay::SCRIPT_KEY_CODES - 1) + ")";
         return false;
     }
-    *sym = static_cast<int>(code);
+    *sym = replay::KeySym(static_cast<int>(code));
     return true;
 }
 

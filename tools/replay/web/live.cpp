@@ -1,0 +1,24 @@
+// The browser build of the runner runs under node with no display, no
+// sound device and no keyboard: recording and watching are refused before
+// any pass, with the reason.
+#include "tools/replay/live.h"
+
+namespace replay {
+
+bool Live_Open(int mode, const std::string &, int, std::string *error) {
+    if (mode == LIVE_OFF) return true;
+    *error = std::string(mode == LIVE_RECORD ? "--record" : "--watch") +
+             ": not in the browser build of the runner, which has no display or keyboard; use the desktop's "
+             "zultmirax-replay, or play the page and replay its keys";
+    return false;
+}
+
+void TurnOnControllerLayout() {}
+void Live_Arm() {}
+bool Live_BeforePass(long) { return true; }
+bool Live_Close(long) { return true; }
+void Live_Abandon() {}
+int Live_Filter(const SDL_Event *) { return 1; }
+bool FormatEvent(long, const SDL_Event &, std::string *) { return false; }
+
+}  // namespace replay

@@ -1,0 +1,19 @@
+// The browser build of the runner cannot start ffmpeg (a wasm program
+// starts no processes): a video is refused before any pass, with the reason.
+#include "tools/replay/video.h"
+
+namespace replay {
+
+bool Video_Open(const std::string &, long, std::string *, std::string *error) {
+    *error =
+        "--video: not in the browser build of the runner, which cannot start ffmpeg; use the desktop's "
+        "zultmirax-replay";
+    return false;
+}
+
+void Video_Presented() {}
+void Video_Settle() {}
+bool Video_Close(const std::string &) { return true; }
+void Video_Abandon() {}
+
+}  // namespace replay
