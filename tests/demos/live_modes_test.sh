@@ -9,20 +9,7 @@ bin="$1"
 . "$(dirname "$0")/../system/xvfb.sh"
 x_stop
 x_start 640x480
-# Fullscreen is asked of the window manager.
-wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-for try in 1 2 3; do
-    openbox --sm-disable >"$tmp/wm.log" 2>&1 &
-    wm_pid=$!
-    for i in $(seq 1 100); do
-        wm_up && break
-        kill -0 "$wm_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    wm_up && break
-    sleep 0.5
-done
-wm_up || fail "the window manager did not start: $(cat "$tmp/wm.log")"
+wm_start
 
 # The runner's largest window (SDL may make and drop one of its own first).
 game_window() {

@@ -30,23 +30,7 @@ screen=320x240
 win="$((320 * scale))x$((240 * scale))"
 . "$(dirname "$0")/x_session.sh"
 x_start "$screen"
-if [ $launcher -eq 1 ]; then
-    wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-    # A window manager that finds the new server not yet taking clients is
-    # started again.
-    for try in 1 2 3; do
-        openbox --sm-disable >"$tmp/wm.log" 2>&1 &
-        wm_pid=$!
-        for i in $(seq 1 100); do
-            wm_up && break
-            kill -0 "$wm_pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        wm_up && break
-        sleep 0.5
-    done
-    wm_up || fail "the window manager did not start: $(cat "$tmp/wm.log")"
-fi
+[ $launcher -eq 1 ] && wm_start
 
 # The launcher's defaults must come from the launcher, not from here (a
 # window path asked for with ZM_WINDOW_PATH passes through).

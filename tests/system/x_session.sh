@@ -46,6 +46,25 @@ x_start() {
     xdotool mousemove 160 120  # keyboard focus follows the pointer without a window manager
 }
 
+# wm_start: a window manager on the server (fullscreen is asked of it); one
+# that finds the new server not yet taking clients is started again.
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wm_start() {
+    local try i
+    for try in 1 2 3; do
+        openbox --sm-disable >"$tmp/wm.log" 2>&1 &
+        wm_pid=$!
+        for i in $(seq 1 100); do
+            wm_up && break
+            kill -0 "$wm_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        wm_up && break
+        sleep 0.5
+    done
+    wm_up || fail "the window manager did not start: $(cat "$tmp/wm.log")"
+}
+
 # x_stop: ends the server (the next x_start takes a new one).
 x_stop() {
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
