@@ -31,8 +31,14 @@ size_is() {
     w="$(game_window)" || return 1
     [ "$(xwininfo -id "$w" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')" = "$1" ]
 }
-# switch KEY SIZE: KEY makes the game's window SIZE
+# switch KEY SIZE: KEY makes the game's window SIZE (where the SDL layer
+# fills a screen; classic SDL, ZM_SDL_SCALES=0, is not asked)
 switch() {
+    if [ "${ZM_SDL_SCALES:-1}" = 0 ]; then
+        xdotool key "$1"
+        echo "skip: classic SDL is not asked to switch to fullscreen ($1)"
+        return 0
+    fi
     local end=$((SECONDS + 10))
     xdotool key "$1"
     while [ $SECONDS -lt $end ]; do
