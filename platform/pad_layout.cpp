@@ -3,17 +3,15 @@
 // button numbers: the handheld's table knows the handheld's. The SDL 1.2
 // layer over SDL 2 can present every pad as a game controller instead, with
 // the same numbers whatever the hardware; it does so when its switch is on,
-// and it is the SDL that reports itself as 1.2.50 or later.
-#include <SDL.h>
-
+// and it is the SDL that reports itself as 1.2.50 or later (SdlLayer_Linked).
 #include <cstdlib>
 
 #include "platform/pad.h"
+#include "platform/sdl_layer.h"
 
 namespace {
 
 constexpr const char *CONTROLLER_SWITCH = "SDL12COMPAT_USE_GAME_CONTROLLERS";
-constexpr int FIRST_LAYER_PATCH = 50;
 
 // The layer reads its switch as a number (as atoi does): on when it is not 0.
 bool SwitchOn() {
@@ -23,8 +21,4 @@ bool SwitchOn() {
 
 }  // namespace
 
-PadLayout Pad_PlatformLayout() {
-    const SDL_version *v = SDL_Linked_Version();
-    const bool layer = v->major == 1 && v->minor == 2 && v->patch >= FIRST_LAYER_PATCH;
-    return layer && SwitchOn() ? PAD_LAYOUT_CONTROLLER : PAD_LAYOUT_HANDHELD;
-}
+PadLayout Pad_PlatformLayout() { return SdlLayer_Linked() && SwitchOn() ? PAD_LAYOUT_CONTROLLER : PAD_LAYOUT_HANDHELD; }

@@ -58,10 +58,10 @@ void Snd_MixBlock() {
 }
 
 void Snd_Callback(void *, std::uint8_t *stream, int len) {
-    // The device asks for 256 bytes, one block. Behind a format converter
-    // it may ask for more or less: the blocks then run on as one stream, a
-    // block split across callbacks where it must be, and the stream is
-    // never written past len.
+    // The device asks for what Snd_Init requested (a block or part of one)
+    // or, behind a format converter, for any other length: the blocks run
+    // on as one stream, a block split across callbacks where it must be,
+    // and the stream is never written past len.
     while (len > 0) {
         const std::uint8_t *block = snd.blocks[1 - snd.blockToggle].data();
         const int n = std::min(len, SND_BLOCK - snd.handedOver);
@@ -82,7 +82,7 @@ int Snd_Init() {
     want.freq = SND_RATE;
     want.format = AUDIO_U8;
     want.channels = 1;
-    want.samples = SND_BLOCK;
+    want.samples = static_cast<Uint16>(Snd_DeviceSamples());
     want.callback = Snd_Callback;
     want.userdata = nullptr;
     // No obtained spec: SDL converts if the hardware wants another format.

@@ -22,6 +22,12 @@ enum SndResult : int {
 // given. Rounded in unsigned arithmetic, so no count can overflow.
 constexpr std::uint32_t Snd_VoiceLength(std::uint32_t count) { return (count + 3u) & ~3u; }
 
+// How many samples Snd_Init asks the device for at a time; each platform
+// build supplies it from a variant file. The mixer works in whole blocks
+// whatever the device asks: a smaller request only lets a freshly mixed
+// block reach the device sooner.
+int Snd_DeviceSamples();
+
 int Snd_Init();
 int Snd_Shutdown();
 

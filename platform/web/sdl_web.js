@@ -63,12 +63,11 @@ mergeInto(LibraryManager.library, {
   // reaches the speakers soon after it starts.
   $ZMAudio: {
     REPEAT: 4,
-    CHUNK: 64,  // samples a callback: the mixer mixes a block as the one before it ends
     AHEAD: 0.015,
     ctx: null,
     callback: 0,
     userdata: 0,
-    samples: 0,
+    samples: 0,  // a callback's samples, as the mixer asked (Snd_DeviceSamples)
     freq: 0,
     buffer: 0,
     paused: 1,
@@ -87,10 +86,10 @@ mergeInto(LibraryManager.library, {
     // blocks would wait one block more.
     pull: function() {
       var a = ZMAudio;
-      HEAPU8.fill(128, a.buffer, a.buffer + a.CHUNK);
-      {{{ makeDynCall('viii', 'a.callback') }}}(a.userdata, a.buffer, a.CHUNK);
-      a.consumed += a.CHUNK;
-      return HEAPU8.subarray(a.buffer, a.buffer + a.CHUNK);
+      HEAPU8.fill(128, a.buffer, a.buffer + a.samples);
+      {{{ makeDynCall('viii', 'a.callback') }}}(a.userdata, a.buffer, a.samples);
+      a.consumed += a.samples;
+      return HEAPU8.subarray(a.buffer, a.buffer + a.samples);
     },
     // Blocks are taken at the device's own rate, by its clock (by the
     // page's until sound starts), AHEAD seconds before they play. A late
@@ -105,7 +104,7 @@ mergeInto(LibraryManager.library, {
         a.start = -1;  // the game waits; so does its sound
         return;
       }
-      var blockSeconds = a.CHUNK / a.freq;
+      var blockSeconds = a.samples / a.freq;
       var running = a.ctx && a.ctx.state == 'running';
       var now = running ? a.ctx.currentTime : performance.now() / 1000;
       if (a.start < 0 || running != a.wasRunning) {
@@ -122,10 +121,10 @@ mergeInto(LibraryManager.library, {
         var at = Math.max(a.playAt, now + 0.002);
         if (at > now + a.AHEAD + blockSeconds) continue;
         a.playAt = at + blockSeconds;
-        var out = a.ctx.createBuffer(1, a.CHUNK * a.REPEAT, a.freq * a.REPEAT);
+        var out = a.ctx.createBuffer(1, a.samples * a.REPEAT, a.freq * a.REPEAT);
         var data = out.getChannelData(0);
         var silent = true;
-        for (var i = 0; i < a.CHUNK; i++) {
+        for (var i = 0; i < a.samples; i++) {
           var v = (block[i] - 128) / 128;
           if (block[i] != 128) silent = false;
           for (var k = 0; k < a.REPEAT; k++) data[i * a.REPEAT + k] = v;
@@ -156,7 +155,7 @@ mergeInto(LibraryManager.library, {
     var format = {{{ makeGetValue('desired', C_STRUCTS.SDL_AudioSpec.format, 'i16', 0, 1) }}};
     var channels = {{{ makeGetValue('desired', C_STRUCTS.SDL_AudioSpec.channels, 'i8', 0, 1) }}};
     var samples = {{{ makeGetValue('desired', C_STRUCTS.SDL_AudioSpec.samples, 'i16', 0, 1) }}};
-    if (format != 0x0008 /* AUDIO_U8 */ || channels != 1 || a.callback) return -1;
+    if (format != 0x0008 /* AUDIO_U8 */ || channels != 1 || samples <= 0 || a.callback) return -1;
     var Context = typeof AudioContext != 'undefined' ? AudioContext :
                   typeof webkitAudioContext != 'undefined' ? webkitAudioContext : null;
     if (!Context) return -1;
@@ -169,7 +168,7 @@ mergeInto(LibraryManager.library, {
     a.samples = samples;
     a.callback = {{{ makeGetValue('desired', C_STRUCTS.SDL_AudioSpec.callback, 'void*') }}};
     a.userdata = {{{ makeGetValue('desired', C_STRUCTS.SDL_AudioSpec.userdata, 'void*') }}};
-    a.buffer = _malloc(a.CHUNK);
+    a.buffer = _malloc(a.samples);
     a.paused = 1;
     a.consumed = 0;
     if (obtained) HEAPU8.copyWithin(obtained, desired, desired + {{{ C_STRUCTS.SDL_AudioSpec.__size__ }}});

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "assets/sounds.h"
+#include "platform/sdl_layer.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ TEST_F(Mixer, InitOpensTheDeviceForTheMixerAndUnpausesItPrimed) {
     EXPECT_EQ(fake.desired.freq, 8000);
     EXPECT_EQ(fake.desired.format, AUDIO_U8);
     EXPECT_EQ(fake.desired.channels, 1);
-    EXPECT_EQ(fake.desired.samples, 256);
+    EXPECT_EQ(fake.desired.samples, Snd_DeviceSamples());
     EXPECT_EQ(fake.desired.callback, &Snd_Callback);
     EXPECT_EQ(fake.desired.userdata, nullptr);
     EXPECT_TRUE(fake.obtainedWasNull);
@@ -145,6 +146,53 @@ TEST_F(Mixer, BlocksAlternateFromBlockOneMixedAhead) {
     EXPECT_EQ(second[0], 200);
     EXPECT_EQ(second[7], 200);
     EXPECT_TRUE(AllSilent(second.data() + 8, SND_BLOCK - 8));
+}
+
+// How long a sound waits for the device, in samples of the device's time.
+// The device takes `request` samples a callback and plays them at once, so
+// a sound started after k callbacks comes while the k-th request plays; it
+// is heard when the device reaches its first sample. The worst case, a
+// start just after a callback, is the rest of the block in hand plus one
+// request: 64 ms for whole blocks, 48 for half blocks. Under classic SDL,
+// where the request is the device's buffer, the platform asks for half a
+// block.
+TEST_F(Mixer, ASoundWaitsAtMostTheRestOfItsBlockAndOneRequest) {
+    const int asked = fake.desired.samples;
+    ASSERT_GT(asked, 0);
+    ASSERT_EQ(SND_BLOCK % asked, 0);
+    if (!SdlLayer_Linked()) {
+        EXPECT_LE(SND_BLOCK + asked, SND_BLOCK * 3 / 2);
+    }
+
+    std::array<std::uint8_t, 8> tone{};
+    tone.fill(200);
+    for (const int request : {SND_BLOCK, SND_BLOCK / 2, SND_BLOCK / 4, asked}) {
+        SCOPED_TRACE(request);
+        std::vector<std::uint8_t> piece(static_cast<std::size_t>(request));
+        auto pull = [&] {
+            std::fill(piece.begin(), piece.end(), 128);
+            Snd_Callback(nullptr, piece.data(), request);
+        };
+        int worst = 0, best = SND_BLOCK * 4;
+        for (int k = 1; k <= 2 * SND_BLOCK / request; ++k) {
+            Snd_Shutdown();
+            ASSERT_EQ(Snd_Init(), 0);
+            for (int i = 0; i < k; ++i) pull();
+            Snd_StartVoice(0, tone.data(), 8, 0);
+            int position = k * request;  // where the tone lies in the device's stream
+            for (bool found = false; !found; position += found ? 0 : request) {
+                ASSERT_LT(position, (k + 8) * request);
+                pull();
+                const auto at = std::find(piece.begin(), piece.end(), 200);
+                found = at != piece.end();
+                if (found) position += static_cast<int>(at - piece.begin());
+            }
+            worst = std::max(worst, position - (k - 1) * request);  // started just after callback k
+            best = std::min(best, position - k * request);          // or just before callback k + 1
+        }
+        EXPECT_EQ(worst, SND_BLOCK + request);
+        EXPECT_EQ(best, request);
+    }
 }
 
 // A voice ending inside a block gives nothing after its end, yet its part
