@@ -79,11 +79,11 @@ mergeInto(LibraryManager.library, {
     consumed: 0,
     lastBlockSilent: true,
     onsets: [],
-    // A quarter of a block from the mixer, into memory that starts as
-    // silence. The mixer's callback takes any length and mixes each block
-    // when the one before it has been handed over: asked for quarters, it
-    // hands a sound over a quarter block after it starts, where whole
-    // blocks would wait one block more.
+    // What the mixer asked for at a time (a quarter of a block), into
+    // memory that starts as silence. The mixer's callback takes any length
+    // and mixes each block when the one before it has been handed over:
+    // asked for quarters, it hands a sound over at most a block and a
+    // quarter after it starts, where whole blocks would wait up to two.
     pull: function() {
       var a = ZMAudio;
       HEAPU8.fill(128, a.buffer, a.buffer + a.samples);
