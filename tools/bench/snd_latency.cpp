@@ -139,6 +139,7 @@ void WaitMs(double ms) { SDL_Delay(static_cast<Uint32>(std::max(0.0, ms))); }
 }  // namespace
 
 // SDL's disk driver writes through stdio; this is the fwrite it finds.
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name): libc's names are reserved ones
 extern "C" size_t fwrite(const void *ptr, size_t size, size_t n, FILE *stream) {
     using Fwrite = size_t (*)(const void *, size_t, size_t, FILE *);
     static const auto real = reinterpret_cast<Fwrite>(dlsym(RTLD_NEXT, "fwrite"));
@@ -147,9 +148,11 @@ extern "C" size_t fwrite(const void *ptr, size_t size, size_t n, FILE *stream) {
 }
 
 int main(int argc, char **argv) {
-    const int starts = argc > 1 ? std::atoi(argv[1]) : 0;
+    char *end = nullptr;
+    const long asked = argc == 2 ? std::strtol(argv[1], &end, 10) : 0;
+    const int starts = end != nullptr && *end == '\0' && asked > 0 && asked <= 100000 ? static_cast<int>(asked) : 0;
     const char *file = std::getenv("SDL_DISKAUDIOFILE");
-    if (starts <= 0 || file == nullptr) {
+    if (starts == 0 || file == nullptr) {
         std::fprintf(stderr, "usage: SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=FILE zultmirax-snd-latency STARTS\n");
         return 2;
     }
