@@ -15,7 +15,10 @@ namespace {
 
 std::atomic<int> callbacks{0};
 std::atomic<int> badOnAudioThread{0};
-std::array<std::uint8_t, SND_BLOCK> lastHanded{};  // under SDL's audio lock
+// What the mixer last handed the device, and how much of it: a device that
+// asks for half a block at a time fills only the front. Under SDL's audio lock.
+std::array<std::uint8_t, SND_BLOCK> lastHanded{};
+std::uint32_t lastHandedLength = 0;
 
 // A voice is idle, or plays one of the built-in sounds with its whole
 // rounded length and a position inside it.
@@ -36,7 +39,8 @@ bool AllVoicesSound(const SndView &view) {
 // Runs inside the callback, so SDL's audio lock is held.
 void CheckingMix(std::uint8_t *dst, const std::uint8_t *src, std::uint32_t len, int volume) {
     SDL_MixAudio(dst, src, len, volume);
-    std::copy(src, src + std::min<std::uint32_t>(len, SND_BLOCK), lastHanded.begin());
+    lastHandedLength = std::min<std::uint32_t>(len, SND_BLOCK);
+    std::copy(src, src + lastHandedLength, lastHanded.begin());
     if (!AllVoicesSound(Snd_View())) badOnAudioThread.fetch_add(1);
     callbacks.fetch_add(1);
 }
@@ -80,8 +84,11 @@ TEST(SndStress, PlaysAndStopsAgainstTheAudioThread) {
     for (int c = 0; c < SND_CHANNELS; ++c) EXPECT_EQ(Snd_Play(c, SND_STOP), SND_OK);
     ASSERT_TRUE(WaitForCallbacks(callbacks.load() + 3));
     SDL_LockAudio();
-    const bool silent = std::all_of(lastHanded.begin(), lastHanded.end(), [](std::uint8_t s) { return s == 128; });
+    const auto handed = lastHanded.begin() + lastHandedLength;
+    const bool silent = std::all_of(lastHanded.begin(), handed, [](std::uint8_t s) { return s == SND_SILENCE; });
+    const std::uint32_t length = lastHandedLength;
     SDL_UnlockAudio();
+    EXPECT_GT(length, 0u);
     EXPECT_TRUE(silent);
 
     // Shutting down ends the callbacks.
