@@ -26,11 +26,14 @@ fail() {
 # x_start [WxH]: a server on a free display, of the game's size unless
 # given, with XVFB_ARGS added to its options; DISPLAY is exported. The server picks the number itself and reports
 # it once it is ready: no race with other servers starting at the same time,
-# in this /tmp or another one.
+# in this /tmp or another one. -noreset: by default the server resets when
+# its last client leaves (each xdotool call, each game that ends), and a
+# client that connects during the reset is refused (2 in 1000 on a loaded
+# machine).
 x_start() {
     rm -f "$tmp/display"
     # shellcheck disable=SC2086 # XVFB_ARGS: more options, split at spaces
-    Xvfb -displayfd 3 -screen 0 "${1:-320x240}x24" -nolisten tcp ${XVFB_ARGS-} 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-320x240}x24" -nolisten tcp -noreset ${XVFB_ARGS-} 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 150); do
         grep -q "^[0-9][0-9]*$" "$tmp/display" 2>/dev/null && break  # the whole number, not part of it
@@ -42,7 +45,7 @@ x_start() {
         xdotool getdisplaygeometry >/dev/null 2>&1 && break
         sleep 0.1
     done
-    xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the X server did not start"
+    xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the X server did not start: $(cat "$tmp/xvfb.log")"
     xdotool mousemove 160 120  # keyboard focus follows the pointer without a window manager
 }
 
