@@ -75,10 +75,45 @@ wait "$pid"
 status=$?
 [ "$status" -eq 130 ] || fail "Ctrl-C: status $status: $(cat err)"
 grep -q "the outputs hold those passes" err || fail "Ctrl-C: $(cat err)"
-[ -s int.mp4 ] || fail "Ctrl-C: no video, though the runner says the outputs hold the passes"
+[ -s int.mp4 ] || fail "Ctrl-C: no video, though the runner says: $(cat err)"
 frames="$(ffprobe -v error -count_frames -select_streams v -show_entries stream=nb_read_frames -of csv=p=0 int.mp4)"
 [ "${frames:-0}" -gt 0 ] || fail "Ctrl-C: the video has ${frames:-no} frames"
 echo "ok: Ctrl-C finishes the video: $frames frames"
+
+# Ctrl-C while the runner waits on a full pipe to an encoder that is behind:
+# the write goes on when the encoder catches up, and the video is whole.
+# The stand-in takes 8 KiB, which lets the first frame's write end with the
+# pipe full, and holds the rest until told, so the next write is waiting
+# when the signal comes.
+real_ffmpeg="$(command -v ffmpeg)"
+mkdir slow
+cat >slow/ffmpeg <<EOF
+#!/bin/bash
+case " \$* " in
+*" pipe:0 "*)
+    head -c 8192 >"$tmp/first"; touch "$tmp/held"
+    while [ ! -e "$tmp/go" ]; do sleep 0.05; done
+    { cat "$tmp/first"; exec cat; } | exec "$real_ffmpeg" "\$@" ;;
+*) exec "$real_ffmpeg" "\$@" ;;
+esac
+EOF
+chmod +x slow/ffmpeg
+set -m
+PATH="$tmp/slow:$PATH" "$bin" --input s.txt --passes 100000 --video held.mp4 >out 2>err &
+pid=$!
+set +m
+for _ in $(seq 1 200); do [ -e held ] && break; sleep 0.05; done
+[ -e held ] || fail "the stand-in encoder never took its first bytes"
+sleep 0.3
+kill -INT -- "-$pid"
+sleep 0.3
+touch go
+wait "$pid"
+status=$?
+[ "$status" -eq 130 ] || fail "Ctrl-C on a full pipe: status $status: $(cat err)"
+[ -s held.mp4 ] || fail "Ctrl-C on a full pipe: no video: $(cat err)"
+! grep -q "except as said above" err || fail "Ctrl-C on a full pipe: $(cat err)"
+echo "ok: Ctrl-C while the encoder is behind still finishes the video"
 
 # The encoder killed: a failure, said, and no truncated file left.
 "$bin" --input s.txt --passes 100000 --video kill.gif --screenshot 100:kill.bmp >out 2>err &

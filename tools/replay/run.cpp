@@ -305,7 +305,9 @@ ReplayView Replay_View() { return ReplayView{run.pass, run.state, run.presents, 
 namespace {
 
 // A signal ends the run between passes, so that every output is complete
-// up to the last pass run; a second one ends the process at once.
+// up to the last pass run; a second one ends the process at once. Calls it
+// interrupts are restarted: a write blocked on a busy encoder's pipe or a
+// slow reader of the trace must finish, not fail with EINTR.
 volatile std::sig_atomic_t stopSignal = 0;
 
 void OnStopSignal(int sig) { stopSignal = sig; }
@@ -313,7 +315,7 @@ void OnStopSignal(int sig) { stopSignal = sig; }
 void CatchStopSignals() {
     struct sigaction sa {};
     sa.sa_handler = OnStopSignal;
-    sa.sa_flags = SA_RESETHAND;
+    sa.sa_flags = SA_RESETHAND | SA_RESTART;
     sigemptyset(&sa.sa_mask);
     for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
         struct sigaction old {};
