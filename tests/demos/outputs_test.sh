@@ -68,7 +68,9 @@ set -m
 "$bin" --input s.txt --passes 100000 --video int.mp4 --screenshot 100:int.bmp >out 2>err &
 pid=$!
 set +m
-started() { for _ in $(seq 1 200); do [ -s "$1" ] && return 0; sleep 0.05; done; fail "no pass 100 in 10 s"; }
+# appears FILE WHAT: FILE has its first bytes within 10 s, else WHAT never came.
+appears() { for _ in $(seq 1 200); do [ -s "$1" ] && return 0; sleep 0.05; done; fail "$2 never came in 10 s"; }
+started() { appears "$1" "pass 100"; }
 started int.bmp
 kill -INT -- "-$pid"
 wait "$pid"
@@ -91,7 +93,7 @@ cat >slow/ffmpeg <<EOF
 #!/bin/bash
 case " \$* " in
 *" pipe:0 "*)
-    head -c 8192 >"$tmp/first"; touch "$tmp/held"
+    head -c 8192 >"$tmp/first"; echo >"$tmp/held"
     while [ ! -e "$tmp/go" ]; do sleep 0.05; done
     { cat "$tmp/first"; exec cat; } | exec "$real_ffmpeg" "\$@" ;;
 *) exec "$real_ffmpeg" "\$@" ;;
@@ -102,8 +104,7 @@ set -m
 PATH="$tmp/slow:$PATH" "$bin" --input s.txt --passes 100000 --video held.mp4 >out 2>err &
 pid=$!
 set +m
-for _ in $(seq 1 200); do [ -e held ] && break; sleep 0.05; done
-[ -e held ] || fail "the stand-in encoder never took its first bytes"
+appears held "the stand-in encoder's first bytes"
 sleep 0.3
 kill -INT -- "-$pid"
 sleep 0.3
