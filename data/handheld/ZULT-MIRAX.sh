@@ -124,8 +124,8 @@ if [ "$(text_bytes "$sdl_controllerconfig")" -le "$mapping_limit" ]; then
     export SDL_GAMECONTROLLERCONFIG="$sdl_controllerconfig"
 else
     printf '%s\n' "$sdl_controllerconfig" >"$mapping_file"
-    export SDL_GAMECONTROLLERCONFIG_FILE="$mapping_file"
-    export SDL_GAMECONTROLLERCONFIG="$(LC_ALL=C connected_mappings "$mapping_file")"
+    SDL_GAMECONTROLLERCONFIG="$(LC_ALL=C connected_mappings "$mapping_file")"
+    export SDL_GAMECONTROLLERCONFIG SDL_GAMECONTROLLERCONFIG_FILE="$mapping_file"
     echo "ZULT-MIRAX: the controller mapping ($(text_bytes "$sdl_controllerconfig") bytes) is in $mapping_file;" \
         "the connected pads' $(grep -c . <<<"$SDL_GAMECONTROLLERCONFIG") lines are in SDL_GAMECONTROLLERCONFIG"
 fi
