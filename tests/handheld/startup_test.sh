@@ -103,9 +103,12 @@ start() {
     wait $session
     status=$?
     local i
-    for i in $(seq 300); do pgrep -s "$session" >/dev/null || break; sleep 0.1; done
-    ! pgrep -s "$session" >/dev/null || fail "processes of the start still run: $(pgrep -a -s "$session")"
+    for i in $(seq 300); do running "$session" || break; sleep 0.1; done
+    ! running "$session" || fail "processes of the start still run: $(ps -o pid=,stat=,args= --sid "$session")"
 }
+# running SESSION: a process of SESSION has not ended yet (one that has
+# ended but waits for its parent to collect its status does not count).
+running() { ps -o stat= --sid "$1" | grep -qv '^Z'; }
 game_env() { sed -n "s/^$1=//p" "$dev/game.env"; }
 game_log() { cat "$dev/ports/zultmirax/log.txt" 2>/dev/null; }
 
