@@ -144,7 +144,13 @@ $GPTOKEYB zultmirax -c "$GAMEDIR/zultmirax.gptk" &
 if declare -F pm_platform_helper >/dev/null; then pm_platform_helper "$program"; fi
 "$program"
 status=$?
-[ "$status" -eq 0 ] || echo "ZULT-MIRAX: the game ended with status $status"
+# A failure is the player's to read; an end by a signal (128 + its number,
+# the collection's hotkey quit among them) is only logged.
+if [ "$status" -gt 128 ] && [ "$status" -le 192 ]; then
+    echo "ZULT-MIRAX: the game ended with status $status"
+elif [ "$status" -ne 0 ]; then
+    say "the game ended with status $status; log.txt in the port's folder tells more"
+fi
 
 pm_finish
 exit $status

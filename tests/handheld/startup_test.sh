@@ -92,6 +92,12 @@ EOF
     } >"$pm/control.txt"
 }
 
+# with_dialog: the device's collection has its dialog helper, which writes
+# down the message it shows.
+with_dialog() {
+    echo "pm_message() { echo \"pm_message \$*\" >>'$log'; }" >>"$dev/home/.local/share/PortMaster/control.txt"
+}
+
 # start [VAR=VALUE...]: runs the installed script as the ports menu does,
 # from another folder, with a clean environment, in a session of its own;
 # then waits for everything it started (the log's writer too) to end.
@@ -143,9 +149,11 @@ check "the key mapping sends Escape for Select and nothing else" "back = esc" \
 # while the log's writer goes on: the game's last words and the script's
 # own after it reach log.txt, and the collection's end still runs.
 device hotkey
+with_dialog
 start ZM_STANDIN_HOTKEY=1
 check "the hotkey quit ends the game, and the script says so" 143 "$status"
-check "... then the collection's end runs" "hotkey quit|pm_finish" "$(tail -2 "$log" | paste -sd'|')"
+check "... then the collection's end runs, with no message for the player" "hotkey quit|pm_finish" \
+    "$(tail -2 "$log" | paste -sd'|')"
 check "... and the log holds everything said until the end" \
     "game: running|game: ended by the hotkey|ZULT-MIRAX: the game ended with status 143" "$(game_log | paste -sd'|')"
 
@@ -283,7 +291,7 @@ check "an x86_64 system stops with an error" 1 "$status"
 check "... and runs nothing, but ends as the collection expects" "get_controls|pm_finish" "$(paste -sd'|' "$log")"
 check "... and says why, in the log, where the collection has no dialog" "$message" "$(game_log)"
 device dialog DEVICE_ARCH=x86_64
-echo "pm_message() { echo \"pm_message \$*\" >>'$log'; }" >>"$dev/home/.local/share/PortMaster/control.txt"
+with_dialog
 start
 check "the collection's dialog shows the player why, before its end" \
     "get_controls|pm_message ${message#ZULT-MIRAX: }|pm_finish" "$(paste -sd'|' "$log")"
@@ -296,11 +304,18 @@ start
 check "mod_\$CFW_NAME.txt is read after control.txt" "keymapper --from-mod zultmirax -c $dev/ports/zultmirax/zultmirax.gptk" \
     "$(grep '^keymapper --from' "$log")"
 
-# The game's exit status is the script's; the end still runs.
+# The game's exit status is the script's; the end still runs. A failure is
+# shown to the player where the collection has a dialog; an end by a signal
+# only logged.
 device failing
+with_dialog
 start ZM_STANDIN_STATUS=3
 check "the game's failure is the script's" 3 "$status"
-check "... after the collection's end" pm_finish "$(tail -1 "$log")"
+check "... shown to the player, after the collection's end" \
+    "pm_message the game ended with status 3; log.txt in the port's folder tells more|pm_finish" \
+    "$(tail -2 "$log" | paste -sd'|')"
+check "... and logged" "ZULT-MIRAX: the game ended with status 3; log.txt in the port's folder tells more" \
+    "$(game_log | tail -1)"
 
 # PortMaster's folder when XDG_DATA_HOME points elsewhere.
 device xdg
