@@ -259,11 +259,11 @@ start
 check "an armhf device runs the armhf program" "game $dev/ports/zultmirax/bin.armhf/zultmirax " "$(grep '^game' "$log")"
 check "an armhf device gets the armhf libraries first" "$dev/ports/zultmirax/libs.armhf:/usr/lib/device" \
     "$(game_env LD_LIBRARY_PATH)"
-# uname NAME: the kernel of this device says it is NAME.
-uname() { printf '#!/bin/sh\necho %s\n' "$1" >"$dev/bin/uname" && chmod +x "$dev/bin/uname"; }
+# kernel_says NAME: uname -m on this device says NAME.
+kernel_says() { printf '#!/bin/sh\necho %s\n' "$1" >"$dev/bin/uname" && chmod +x "$dev/bin/uname"; }
 device armhf-only DEVICE_ARCH=
 rm "$dev/root/lib/ld-linux-aarch64.so.1"
-uname aarch64
+kernel_says aarch64
 start
 check "a 32-bit armhf system on a 64-bit kernel runs the armhf program" \
     "game $dev/ports/zultmirax/bin.armhf/zultmirax " "$(grep '^game' "$log")"
@@ -274,7 +274,7 @@ start
 check "... even where the collection names the kernel's aarch64" \
     "game $dev/ports/zultmirax/bin.armhf/zultmirax " "$(grep '^game' "$log")"
 device kernel-arch DEVICE_ARCH=
-uname armv7l
+kernel_says armv7l
 start
 check "without the collection's name the kernel's counts (armv7l: armhf)" \
     "game $dev/ports/zultmirax/bin.armhf/zultmirax " "$(grep '^game' "$log")"
@@ -284,7 +284,7 @@ check "without the collection's name the kernel's counts (armv7l: armhf)" \
 device x86_64 DEVICE_ARCH=
 rm "$dev/root/lib/"ld-linux-*
 : >"$dev/root/lib/ld-linux-x86-64.so.2"
-uname x86_64
+kernel_says x86_64
 start
 message="ZULT-MIRAX: no program for this device's processor (x86_64); there are aarch64 and armhf"
 check "an x86_64 system stops with an error" 1 "$status"
