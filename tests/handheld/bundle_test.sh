@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # bundle_test.sh OUT SOURCE_DIR: the handheld bundle scripts/handheld made in
-# OUT (build/handheld): its files and nothing else, the collection's
-# metadata, the zip holding the same files with their modes, each program
-# and library built for the processor its folder names, needing only what
-# the bundle or the device's C library provides, and asking glibc for
-# version 2.31 at most (objdump, every ELF file found, whatever its name).
+# OUT (build/handheld): its files and nothing else, laid out as the
+# collection's rules ask (the metadata beside the start-up script and the
+# game folder, gameinfo.xml for the ports menu, the licences in the game
+# folder's licenses/), the zip holding the same files with their modes,
+# each program and library built for the processor its folder names,
+# needing only what the bundle or the device's C library provides, and
+# asking glibc for version 2.30 at most, the version the collection assumes
+# where a device does not say (objdump, every ELF file found, whatever its
+# name), and for what port.json's min_glibc says.
 set -uo pipefail
 out="$(realpath "$1")" src="$(realpath "$2")"
 port="$out/zultmirax" game="$out/zultmirax/zultmirax"
-ceiling=2.31
+ceiling=2.30
 passed=0 failed=0
 ok() { echo "ok: $*"; passed=$((passed + 1)); }
 fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
@@ -19,16 +23,19 @@ check() { # DESCRIPTION EXPECTED ACTUAL
 # Layout: exactly these files.
 expected="README.md
 ZULT-MIRAX.sh
+cover.png
+gameinfo.xml
 port.json
 screenshot.png
-zultmirax/LICENSE
-zultmirax/LICENSE.sdl12-compat
 zultmirax/bin.aarch64/zultmirax
 zultmirax/bin.aarch64/zultmirax-replay
 zultmirax/bin.armhf/zultmirax
 zultmirax/bin.armhf/zultmirax-replay
+zultmirax/cover.png
 zultmirax/libs.aarch64/libSDL-1.2.so.0
 zultmirax/libs.armhf/libSDL-1.2.so.0
+zultmirax/licenses/LICENSE
+zultmirax/licenses/LICENSE.sdl12-compat
 zultmirax/zultmirax.gptk"
 check "the port holds exactly the expected files" "$expected" "$(cd "$port" && find . -type f -printf '%P\n' | LC_ALL=C sort)"
 for f in ZULT-MIRAX.sh zultmirax/bin.aarch64/zultmirax zultmirax/bin.aarch64/zultmirax-replay \
@@ -40,11 +47,40 @@ for f in port.json ZULT-MIRAX.sh README.md; do
 done
 cmp -s "$src/data/handheld/zultmirax.gptk" "$game/zultmirax.gptk" && ok "the key mapping is the source's" ||
     fail "zultmirax.gptk differs from the source's"
-cmp -s "$src/LICENSE" "$game/LICENSE" && ok "the game's licence is there" || fail "LICENSE differs"
-grep -q 'sdl12-compat\|zlib' "$game/LICENSE.sdl12-compat" && ok "the SDL 1.2 layer's licence is there" ||
-    fail "LICENSE.sdl12-compat does not look like the layer's copyright file"
-check "the screenshot is a 640x480 PNG" "PNG image data, 640 x 480" \
-    "$(file -b "$port/screenshot.png" | grep -o 'PNG image data, [0-9]* x [0-9]*')"
+cmp -s "$src/LICENSE" "$game/licenses/LICENSE" && ok "the game's licence is in licenses/" ||
+    fail "licenses/LICENSE differs from LICENSE"
+grep -q 'sdl12-compat' "$game/licenses/LICENSE.sdl12-compat" && grep -qi 'License: zlib' "$game/licenses/LICENSE.sdl12-compat" &&
+    ok "the SDL 1.2 layer's licence is in licenses/" ||
+    fail "licenses/LICENSE.sdl12-compat does not look like the layer's copyright file"
+for f in screenshot.png cover.png; do
+    check "$f is a 640x480 PNG" "PNG image data, 640 x 480" \
+        "$(file -b "$port/$f" | grep -o 'PNG image data, [0-9]* x [0-9]*')"
+done
+cmp -s "$port/screenshot.png" "$port/cover.png" && fail "the cover is the screenshot again" ||
+    ok "the cover is another picture of play than the screenshot"
+cmp -s "$port/cover.png" "$game/cover.png" && ok "the game folder's cover is the port's" ||
+    fail "zultmirax/cover.png differs from cover.png"
+
+# The ports menu's entry (EmulationStation's gameList, one game), each field
+# as the collection's rules ask; name and description port.json's.
+x() { python3 -c 'import sys, xml.etree.ElementTree as E
+r = E.parse(sys.argv[1]).getroot()
+g = r.findall("game")
+print(r.tag, len(g)) if sys.argv[2] == "." else print(g[0].findtext(sys.argv[2], "(none)"))' "$port/gameinfo.xml" "$1" 2>&1 | tail -1; }
+check "gameinfo.xml is a gameList of one game" "gameList 1" "$(x .)"
+check "its path is the start-up script's" ./ZULT-MIRAX.sh "$(x path)"
+check "its name is port.json's title" "$(jq -r .attr.title "$port/port.json")" "$(x name)"
+check "its description is port.json's" "$(jq -r .attr.desc "$port/port.json")" "$(x desc)"
+image="$(x image)"
+[[ "$image" == ./zultmirax/* && -f "$port/$image" ]] && ok "its image ($image) is installed with the game folder" ||
+    fail "its image '$image' is not a file of the game folder"
+check "its release date is the release's, as EmulationStation writes it" \
+    "$(sed -nE 's/^set\(ZM_RELEASE_DATE ([0-9]{4})-([0-9]{2})-([0-9]{2})\)$/\1\2\3T000000/p' "$src/CMakeLists.txt")" \
+    "$(x releasedate)"
+for field in developer publisher genre; do
+    check "its $field is named" true "$([[ "$(x "$field")" =~ ^[A-Za-z] ]] && echo true)"
+done
+check "it is for one player" 1 "$(x players)"
 
 # The collection's metadata (version 2 of port.json).
 json="$port/port.json"
@@ -66,6 +102,7 @@ check "the port is ready to run" true "$(q .attr.rtr)"
 check "it needs no runtime of the collection" null "$(q .attr.runtime)"
 check "it has no requirements" '[]' "$(q .attr.reqs)"
 check "the processors it lists are the bundled ones" '["aarch64","armhf"]' "$(q .attr.arch)"
+min_glibc="$(q .attr.min_glibc | tr -d '"')"
 
 # The zip: the same files at its top, the programs still executable.
 zip="$out/zultmirax.zip"
@@ -123,6 +160,7 @@ for f in "${elves[@]}"; do
     fi
 done
 echo "glibc ceiling of the bundle: $highest (at most $ceiling allowed)"
+check "port.json's min_glibc is what the bundle needs" "$highest" "$min_glibc"
 
 echo "handheld bundle: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
