@@ -11,7 +11,8 @@ constexpr const char *CAPTION = "ZULT-MIRAX";
 
 void Notice_Show(const char *headline, const char *why, bool error) {
     std::array<char, 512> text{};
-    std::snprintf(text.data(), text.size(), "%s\n\n%s", headline, why != nullptr && *why != '\0' ? why : "(no reason given)");
+    std::snprintf(text.data(), text.size(), "%s\n\n%s", headline,
+                  why != nullptr && *why != '\0' ? why : "(no reason given)");
     std::fprintf(stderr, "zultmirax: %s: %s\n", headline, why != nullptr ? why : "");
     std::fflush(stderr);
     OutputDebugStringA(text.data());

@@ -16,8 +16,8 @@
 
 namespace {
 
-constexpr std::array<Uint8, 7> READ_EVENTS{SDL_KEYDOWN,       SDL_KEYUP,       SDL_JOYAXISMOTION, SDL_JOYBUTTONDOWN,
-                                           SDL_JOYBUTTONUP,   SDL_JOYHATMOTION, SDL_QUIT};
+constexpr std::array<Uint8, 7> READ_EVENTS{SDL_KEYDOWN,     SDL_KEYUP,        SDL_JOYAXISMOTION, SDL_JOYBUTTONDOWN,
+                                           SDL_JOYBUTTONUP, SDL_JOYHATMOTION, SDL_QUIT};
 
 struct HatButton {
     Uint8 direction;  // SDL_HAT_*

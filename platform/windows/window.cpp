@@ -108,7 +108,8 @@ void Scale(const SDL_Surface *from, SDL_Surface *to) {
             for (int i = 0; i < f; ++i) *dst++ = src[col];
         }
         for (int i = 1; i < f; ++i) {
-            std::memcpy(line + static_cast<std::size_t>(i) * to->pitch, line, static_cast<std::size_t>(SCREEN_W * f) * 4);
+            std::memcpy(line + static_cast<std::size_t>(i) * to->pitch, line,
+                        static_cast<std::size_t>(SCREEN_W * f) * 4);
         }
     }
 }
@@ -128,7 +129,8 @@ SDL_Surface *Window_Open(int w, int h) {
     window.desktopW = info != nullptr ? info->current_w : 0;
     window.desktopH = info != nullptr ? info->current_h : 0;
     // Centred on the desktop, unless the player placed it.
-    if (!Set("SDL_VIDEO_WINDOW_POS") && !Set("SDL_VIDEO_CENTERED")) SDL_putenv(const_cast<char *>("SDL_VIDEO_CENTERED=1"));
+    if (!Set("SDL_VIDEO_WINDOW_POS") && !Set("SDL_VIDEO_CENTERED"))
+        SDL_putenv(const_cast<char *>("SDL_VIDEO_CENTERED=1"));
     SDL_WM_SetCaption(TITLE, TITLE);
     SetIcon();
     window.picture = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, DEPTH, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
