@@ -48,12 +48,9 @@ TEST_F(PadEventsWindows, TheDpadsHatMovesAsTheBrowserMappingsDpadButtons) {
         Uint8 hat;
         ButtonMask held;
     };
-    const Case cases[] = {{SDL_HAT_LEFT, BTN_LEFT},
-                          {SDL_HAT_LEFTUP, BTN_LEFT | BTN_UP},
-                          {SDL_HAT_UP, BTN_UP},
-                          {SDL_HAT_RIGHTDOWN, BTN_RIGHT | BTN_DOWN},
-                          {SDL_HAT_RIGHT, BTN_RIGHT},
-                          {SDL_HAT_CENTERED, 0}};
+    const Case cases[] = {{SDL_HAT_LEFT, BTN_LEFT},   {SDL_HAT_LEFTUP, BTN_LEFT | BTN_UP},
+                          {SDL_HAT_UP, BTN_UP},       {SDL_HAT_RIGHTDOWN, BTN_RIGHT | BTN_DOWN},
+                          {SDL_HAT_RIGHT, BTN_RIGHT}, {SDL_HAT_CENTERED, 0}};
     for (int pad = 0; pad < 2; ++pad) {
         for (const Case &c : cases) {
             EXPECT_FALSE(Hat(pad, 0, c.hat)) << "the hat event itself is dropped";

@@ -5,7 +5,9 @@
 # .exe) title screen three times over, pixel for pixel (crisp: every pixel
 # a 3x3 square); Z sent to it starts a game, Right moves the cannon right,
 # F11 fills the screen at the largest whole factor, centred, and back (and
-# Alt+Enter), and Escape ends it with status 0.
+# Alt+Enter), and Escape ends it with status 0. The window has the game's
+# icon; the sound (SDL's disk driver) is the mixer's silence, 128, until
+# the start sound plays.
 set -euo pipefail
 dir="$(realpath "$1")"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -50,7 +52,7 @@ cannon_shown() { [ "$(cannon_left)" -ge 0 ]; }  # -1: nothing there
 cannon_past() { [ "$(cannon_left)" -gt "$1" ]; }
 width_is() { [ "$(geometry Width)" = "$1" ]; }
 
-SDL_AUDIODRIVER=dummy wine "$bin" >"$tmp/out" 2>&1 &
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$tmp/sound.raw" SDL_DISKAUDIODELAY=8 wine "$bin" >"$tmp/out" 2>&1 &
 game_pid=$!
 end=$((SECONDS + 180))  # Wine's first start in a new prefix takes long on a loaded machine
 while [ -z "$window" ] && [ $SECONDS -lt $end ]; do
@@ -66,12 +68,20 @@ echo "ok: the window is 960x720"
 x="$(geometry 'Absolute upper-left X')"
 [ "$x" = 160 ] || fail "the window is not centred across: its left edge is at $x, not 160"
 echo "ok: the window is centred"
+xprop -id "$window" _NET_WM_ICON | grep -q "Icon (32 x 32)" || fail "the window has no 32x32 icon"
+echo "ok: the window has the game's icon"
+# sound_bytes: the distinct byte values the sound device was given
+sound_bytes() { od -An -v -tu1 "$tmp/sound.raw" | tr -s ' ' '\n' | sed '/^$/d' | sort -u | tr '\n' ' '; }
 
 wait_window 120 "the title, crisp at three times its size" title_exact
+[ -s "$tmp/sound.raw" ] && [ "$(sound_bytes)" = "128 " ] || fail "the sound before the first key is not silence: $(sound_bytes)"
+echo "ok: the sound device gets silence on the title"
 xdotool mousemove --window "$window" 480 360  # the pointer over it: the keyboard's focus
 xdotool keydown z && sleep 0.3 && xdotool keyup z
 wait_window 60 "Z starts a game (the HUD is drawn)" hud_shown
 wait_window 10 "the cannon is drawn" cannon_shown
+[ "$(sound_bytes | wc -w)" -gt 8 ] || fail "no sound played when the game started: $(sound_bytes)"
+echo "ok: the start sound reached the sound device"
 before="$(cannon_left)"
 xdotool keydown Right
 wait_window 20 "Right moves the cannon right (from x $before)" cannon_past $((before + 8))
