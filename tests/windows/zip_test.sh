@@ -3,8 +3,8 @@
 # folder holding exactly the game, the runner, SDL.dll, README.txt (with
 # Windows' line ends) and the licences; the game a windowed program and the
 # runner a console one, both 64-bit; nothing from outside the zip but
-# Windows' own DLLs; the icon (its PNG images) and the version in both
-# programs' resources.
+# Windows' own DLLs; the icon (its PNG images), the version and a
+# DPI-aware manifest in both programs' resources.
 set -euo pipefail
 zip="$(realpath "$1")"
 triplet=x86_64-w64-mingw32
@@ -53,5 +53,7 @@ for exe in zultmirax zultmirax-replay; do
     # The version block's strings are UTF-16.
     strings -el "$tmp/$exe.rsrc" | grep -qx "$exe.exe" || fail "$exe.exe has no version block"
     strings -el "$tmp/$exe.rsrc" | grep -qx "ZULT-MIRAX" || fail "$exe.exe's version does not name the product"
+    # Windows would stretch a window unaware of the display's scaling, blurring it.
+    grep -q '<dpiAware[^>]*>true</dpiAware>' "$tmp/$exe.rsrc" || fail "$exe.exe's manifest does not say it is DPI-aware"
 done
-echo "ok: the icon and the version in both programs' resources"
+echo "ok: the icon, the version and a DPI-aware manifest in both programs' resources"
