@@ -151,7 +151,9 @@ void Window_Show(SDL_Surface *screen) {
     SDL_UpdateRect(window.video, 0, 0, 0, 0);
 }
 
-void Window_StartFailed(const char *why) { Notice_Show("ZULT-MIRAX cannot start: no display.", why, true); }
+void Window_StartFailed(const char *why) {
+    Notice_Show("ZULT-MIRAX cannot start: SDL could not open the display.", why, true);
+}
 
 bool Window_FullscreenKey(int sym, int mod) { return sym == SDLK_F11 || (sym == SDLK_RETURN && (mod & KMOD_ALT) != 0); }
 

@@ -44,7 +44,7 @@ box_close "$box"
 game_ended 60 || fail "the game did not end when its failure box was closed"
 [ "$game_status" -eq 255 ] || fail "the game ended with status $game_status, not -1 (255)"
 tr -d '\r' <"$tmp/out" | grep -qx "SDL initialize error." || fail "no 'SDL initialize error.' on standard output"
-grep -q "cannot start: no display" "$tmp/err" || fail "the reason is not on standard error: $(cat "$tmp/err")"
+grep -q "cannot start: SDL could not open the display" "$tmp/err" || fail "the reason is not on standard error: $(cat "$tmp/err")"
 echo "ok: then the game exits with status -1, the reason on standard output and standard error"
 
 # No sound device: an SDL audio driver that does not exist.
