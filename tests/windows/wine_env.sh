@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the Windows tests: Wine in a prefix of the build's own
 # (WINEPREFIX, made on first use; its first start is slow, so everything
 # waits on events), quiet, without the Mono and Gecko installers it would
