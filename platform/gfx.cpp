@@ -19,7 +19,7 @@ std::uint32_t SdlTicks() { return SDL_GetTicks(); }
 void SdlDelay(std::uint32_t ms) { SDL_Delay(ms); }
 constexpr GfxClock SDL_CLOCK{SdlTicks, SdlDelay};
 
-void SdlShow(SDL_Surface *screen) { SDL_UpdateRect(screen, 0, 0, 0, 0); }
+void SdlShow(SDL_Surface *screen) { Window_Show(screen); }
 
 // The display's state is exactly what its view shows; the seams that tests
 // and tools replace are kept beside it.
@@ -113,11 +113,13 @@ int Gfx_Init() {
     // device and stays silent.
     if (SDL_Init(SDL_FLAGS) != 0 && SDL_Init(SDL_FLAGS & ~SDL_INIT_AUDIO) != 0) {
         std::puts("SDL initialize error.");
+        Window_StartFailed(SDL_GetError());
         return 1;
     }
     gfx.screen = Window_Open(SCREEN_W, SCREEN_H);
     if (gfx.screen == nullptr) {
         std::puts("SDL initialize error.");
+        Window_StartFailed(SDL_GetError());
         return 1;
     }
     FillStartColour(gfx.screen);

@@ -86,7 +86,10 @@ int Snd_Init() {
     want.callback = Snd_Callback;
     want.userdata = nullptr;
     // No obtained spec: SDL converts if the hardware wants another format.
-    if (seams.device.open(&want, nullptr) < 0) return 1;
+    if (seams.device.open(&want, nullptr) < 0) {
+        Snd_DeviceFailed(SDL_GetError());
+        return 1;
+    }
     for (SndVoice &v : snd.voices) {
         v.remaining = 0;
         v.loop = 0;

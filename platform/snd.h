@@ -27,6 +27,10 @@ constexpr std::uint32_t Snd_VoiceLength(std::uint32_t count) { return (count + 3
 // whatever the device asks: a smaller request only lets a freshly mixed
 // block reach the device sooner.
 int Snd_DeviceSamples();
+// The device could not be opened, for the reason given (SDL's error): the
+// game goes on silent. Where programs have no visible output (Windows) the
+// player is told why.
+void Snd_DeviceFailed(const char *why);
 
 int Snd_Init();
 int Snd_Shutdown();

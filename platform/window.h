@@ -18,6 +18,15 @@ void Window_SetIcon(const std::uint32_t *argb);
 // display the game must not run unseen.
 SDL_Surface *Window_Open(int w, int h);
 
+// Puts the picture on the screen: the whole surface that Window_Open gave
+// (scaled to the window where the platform's SDL cannot scale).
+void Window_Show(SDL_Surface *screen);
+
+// The display could not be started, for the reason given (SDL's error).
+// The failure line is already on standard output; a platform whose programs
+// have no visible output (Windows) also tells the player.
+void Window_StartFailed(const char *why);
+
 // F11 and Alt+Enter switch fullscreen: true for a key going down with
 // these SDL key and modifier values.
 bool Window_FullscreenKey(int sym, int mod);

@@ -13,3 +13,7 @@ SDL_Surface *Window_ToggleFullscreen(SDL_Surface *screen) { return screen; }
 
 // The page takes F11 and Alt+Enter itself; the game never sees them.
 bool Window_FullscreenKey(int, int) { return false; }
+
+void Window_Show(SDL_Surface *screen) { SDL_UpdateRect(screen, 0, 0, 0, 0); }
+
+void Window_StartFailed(const char *) {}  // the line on standard output is seen here

@@ -1,9 +1,12 @@
 // zultmirax-icons SIZE FILE.png
+// zultmirax-icons --ico FILE.ico
 //
 // Writes the program's icon at SIZE x SIZE as an RGBA PNG. The build runs it
 // once per hicolor size; the picture comes from the sprite table, so no icon
-// file is kept in the source tree. Exits with status 2 on bad arguments and
-// 1 when the file cannot be written.
+// file is kept in the source tree. With --ico it writes the Windows icon
+// that goes into the .exe: the sizes Explorer and the taskbar ask for, each
+// a PNG. Exits with status 2 on bad arguments and 1 when the file cannot be
+// written.
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -92,20 +95,62 @@ Bytes Png(int size) {
     return png;
 }
 
+constexpr std::array<int, 6> ICO_SIZES{16, 24, 32, 48, 64, 256};
+
+void Put16Le(Bytes &out, std::uint32_t v) {
+    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void Put32Le(Bytes &out, std::uint32_t v) {
+    Put16Le(out, v & 0xFFFF);
+    Put16Le(out, v >> 16);
+}
+
+// An icon directory (type 1) of 32-bit PNG images; a size of 256 is
+// written as 0.
+Bytes Ico() {
+    Bytes head;
+    Bytes images;
+    Put16Le(head, 0);
+    Put16Le(head, 1);
+    Put16Le(head, ICO_SIZES.size());
+    const std::size_t first = 6 + 16 * ICO_SIZES.size();
+    for (int size : ICO_SIZES) {
+        const Bytes png = Png(size);
+        head.push_back(static_cast<std::uint8_t>(size & 0xFF));
+        head.push_back(static_cast<std::uint8_t>(size & 0xFF));
+        head.insert(head.end(), {0, 0});  // no palette, reserved
+        Put16Le(head, 1);                 // planes
+        Put16Le(head, 32);                // bits a pixel
+        Put32Le(head, static_cast<std::uint32_t>(png.size()));
+        Put32Le(head, static_cast<std::uint32_t>(first + images.size()));
+        images.insert(images.end(), png.begin(), png.end());
+    }
+    head.insert(head.end(), images.begin(), images.end());
+    return head;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: zultmirax-icons SIZE FILE.png\n");
+        std::fprintf(stderr, "usage: zultmirax-icons SIZE FILE.png | --ico FILE.ico\n");
         return 2;
     }
-    char *end = nullptr;
-    const long size = std::strtol(argv[1], &end, 10);
-    if (*end != '\0' || size < ICON_MIN_SIZE || size > MAX_SIZE) {
-        std::fprintf(stderr, "zultmirax-icons: SIZE must be %d to %d\n", ICON_MIN_SIZE, MAX_SIZE);
-        return 2;
+    Bytes image;
+    if (std::string(argv[1]) == "--ico") {
+        image = Ico();
+    } else {
+        char *end = nullptr;
+        const long size = std::strtol(argv[1], &end, 10);
+        if (*end != '\0' || size < ICON_MIN_SIZE || size > MAX_SIZE) {
+            std::fprintf(stderr, "zultmirax-icons: SIZE must be %d to %d\n", ICON_MIN_SIZE, MAX_SIZE);
+            return 2;
+        }
+        image = Png(static_cast<int>(size));
     }
-    const Bytes png = Png(static_cast<int>(size));
+    const Bytes &png = image;
     std::FILE *f = std::fopen(argv[2], "wb");
     if (f == nullptr) {
         std::perror(argv[2]);
