@@ -18,6 +18,7 @@
 #include "platform/gfx.h"
 #include "platform/snd.h"
 #include "tools/replay/output.h"
+#include "tools/replay/stop.h"
 
 namespace replay {
 
@@ -79,6 +80,7 @@ const VideoFormat *FormatOf(const std::string &path) {
 // not be written) there and still exits with 0. It runs in a process group
 // of its own, so that a Ctrl-C in the terminal stops the runner between
 // passes, which then finishes the video, rather than killing the encoder.
+// Its output never goes to the runner's: that may be a recording or a WAV.
 bool Spawn(const std::vector<std::string> &args, int stdinFd, const std::string &log, pid_t *pid, std::string *error) {
     std::vector<char *> argv;
     argv.reserve(args.size() + 1);
@@ -87,6 +89,7 @@ bool Spawn(const std::vector<std::string> &args, int stdinFd, const std::string 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
@@ -95,17 +98,30 @@ bool Spawn(const std::vector<std::string> &args, int stdinFd, const std::string 
     const int rc = posix_spawnp(pid, argv[0], &actions, &attr, argv.data(), environ);
     posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc == 0) return true;
+    if (rc == 0) {
+        Stop_KeepChild(*pid);
+        return true;
+    }
     *error = std::string("--video: cannot run ffmpeg: ") + std::strerror(rc);
     return false;
 }
 
-// The child's end: empty when it exited with 0, else how it ended.
+// The child's end: empty when it exited with 0, else how it ended. A stop
+// signal while it runs ends it; it is reaped only once the signal handler
+// can no longer reach it.
 std::string Wait(pid_t pid) {
+    Stop_Waiting(pid);
+    siginfo_t info{};
+    while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+    }
+    Stop_Waiting(0);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) return std::string("cannot wait for ffmpeg: ") + std::strerror(errno);
     }
+    Stop_ForgetChild(pid);
+    if (Stop_Signal() != 0 && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        return std::string("stopped by signal ") + std::to_string(Stop_Signal()) + " before ffmpeg finished";
     if (WIFEXITED(status))
         return WEXITSTATUS(status) == 0 ? "" : "ffmpeg failed (status " + std::to_string(WEXITSTATUS(status)) + ")";
     return std::string("ffmpeg was ended by signal ") + std::to_string(WTERMSIG(status)) + " (" +
@@ -136,14 +152,25 @@ std::string Finished(pid_t pid, const std::string &log) {
     return ended.empty() ? "ffmpeg: " + said : ended + ": " + said;
 }
 
+// The scratch folder's files, the folder last.
+std::array<std::string, 5> ScratchPaths() {
+    return {video.pictures, video.dir + "/sound.wav", video.dir + "/encoder.log", video.dir + "/muxer.log", video.dir};
+}
+
 void RemoveScratch() {
     if (video.dir.empty()) return;
-    std::remove(video.pictures.c_str());
-    std::remove((video.dir + "/sound.wav").c_str());
-    std::remove((video.dir + "/encoder.log").c_str());
-    std::remove((video.dir + "/muxer.log").c_str());
-    rmdir(video.dir.c_str());
+    for (const std::string &path : ScratchPaths()) {
+        if (path == video.dir) rmdir(path.c_str());
+        else std::remove(path.c_str());
+        Stop_ForgetPath(path);
+    }
     video.dir.clear();
+}
+
+// From here on ffmpeg writes the video's own path.
+void Writing() {
+    video.written = true;
+    Stop_KeepPath(video.path, false);
 }
 
 // The first reason the video cannot be whole; reported once, at close.
@@ -158,6 +185,15 @@ void Fail(const std::string &why) {
 void RemoveBroken() {
     struct stat st {};
     if (video.written && stat(video.path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(video.path.c_str());
+    Stop_ForgetPath(video.path);
+}
+
+// ffmpeg may exit with 0 having written nothing: a video is claimed only
+// when its file is there, with something in it (a device takes it as is).
+void CheckWritten() {
+    struct stat st {};
+    if (stat(video.path.c_str(), &st) != 0) Fail("ffmpeg finished without writing it");
+    else if (S_ISREG(st.st_mode) && st.st_size == 0) Fail("ffmpeg finished leaving it empty");
 }
 
 }  // namespace
@@ -179,6 +215,7 @@ bool Video_Open(const std::string &path, long scale, std::string *wavPath, std::
     }
     video.dir = dir;
     video.pictures = dir + "/pictures" + video.format->suffix;
+    for (const std::string &p : ScratchPaths()) Stop_KeepPath(p, p == dir);
     *wavPath = video.format->sound ? dir + "/sound.wav" : "";
 
     const std::string size = std::to_string(SCREEN_W) + "x" + std::to_string(SCREEN_H);
@@ -207,7 +244,7 @@ bool Video_Open(const std::string &path, long scale, std::string *wavPath, std::
         return false;
     }
     close(fds[0]);
-    video.written = !video.format->sound;
+    if (!video.format->sound) Writing();
     video.pipe = fdopen(fds[1], "wb");
     // A dead encoder shows as a write error, not as the end of the runner.
     signal(SIGPIPE, SIG_IGN);
@@ -239,9 +276,10 @@ void Video_Settle() {
 
 bool Video_Failed() { return video.failed; }
 
-bool Video_Close(const std::string &wavPath) {
+bool Video_Close(const std::string &wavPath, bool soundWritten) {
     if (!video.open) return true;
     video.open = false;
+    if (!soundWritten) Fail("its sound track could not be written");
     if (std::fclose(video.pipe) != 0) Fail(std::string("the encoder stopped taking frames: ") + std::strerror(errno));
     video.pipe = nullptr;
     const std::string encoded = Finished(video.encoder, video.dir + "/encoder.log");
@@ -264,17 +302,19 @@ bool Video_Close(const std::string &wavPath) {
         if (!Spawn(args, -1, video.dir + "/muxer.log", &muxer, &error)) {
             Fail(error.substr(std::strlen("--video: ")));
         } else {
-            video.written = true;
+            Writing();
             const std::string muxed = Finished(muxer, video.dir + "/muxer.log");
             if (!muxed.empty()) Fail(muxed);
         }
     }
     RemoveScratch();
+    if (!video.failed) CheckWritten();
     if (video.failed) {
         RemoveBroken();
         std::fprintf(stderr, "%s: --video: no video was written to '%s': %s\n", PROGRAM, video.path.c_str(),
                      video.why.c_str());
     }
+    Stop_ForgetPath(video.path);
     return !video.failed;
 }
 
