@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -40,10 +41,7 @@ bool NamesStandardOutput(const std::string &path) {
     std::array<char, 64> target{};
     const ssize_t n = readlink(path.c_str(), target.data(), target.size() - 1);
     const std::string link = n > 0 ? std::string(target.data(), static_cast<std::size_t>(n)) : "";
-    for (const char *name : STDOUT_NAMES) {
-        if (path == name || link == name) return true;
-    }
-    return false;
+    return std::ranges::any_of(STDOUT_NAMES, [&](const char *name) { return path == name || link == name; });
 }
 
 // The name a write to PATH creates: a dangling link is followed to its
@@ -53,8 +51,9 @@ std::string Dangling(std::string path) {
         std::array<char, 4096> target{};
         const ssize_t n = readlink(path.c_str(), target.data(), target.size() - 1);
         if (n <= 0) break;
-        const std::string t(target.data(), static_cast<std::size_t>(n));
-        path = t[0] == '/' ? t : DirectoryOf(path) + "/" + t;
+        std::string t(target.data(), static_cast<std::size_t>(n));
+        if (t[0] != '/') t = DirectoryOf(path).append("/").append(t);
+        path = std::move(t);
     }
     return path;
 }
