@@ -3,9 +3,7 @@
 #include <SDL.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -17,6 +15,7 @@
 
 #include "platform/gfx.h"
 #include "platform/snd.h"
+#include "tools/replay/ffmpeg.h"
 #include "tools/replay/output.h"
 #include "tools/replay/stop.h"
 
@@ -73,83 +72,6 @@ const VideoFormat *FormatOf(const std::string &path) {
         if (path.size() > n && path.compare(path.size() - n, n, f.suffix) == 0) return &f;
     }
     return nullptr;
-}
-
-// Starts ffmpeg with ARGS; when stdinFd >= 0 it becomes the child's input.
-// Its messages go to LOG: ffmpeg reports some failures (a trailer that could
-// not be written) there and still exits with 0. It runs in a process group
-// of its own, so that a Ctrl-C in the terminal stops the runner between
-// passes, which then finishes the video, rather than killing the encoder.
-// Its output never goes to the runner's: that may be a recording or a WAV.
-bool Spawn(const std::vector<std::string> &args, int stdinFd, const std::string &log, pid_t *pid, std::string *error) {
-    std::vector<char *> argv;
-    argv.reserve(args.size() + 1);
-    for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attr, 0);
-    const int rc = posix_spawnp(pid, argv[0], &actions, &attr, argv.data(), environ);
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc == 0) {
-        Stop_KeepChild(*pid);
-        return true;
-    }
-    *error = std::string("--video: cannot run ffmpeg: ") + std::strerror(rc);
-    return false;
-}
-
-// The child's end: empty when it exited with 0, else how it ended. A stop
-// signal while it runs ends it; it is reaped only once the signal handler
-// can no longer reach it.
-std::string Wait(pid_t pid) {
-    Stop_Waiting(pid);
-    siginfo_t info{};
-    while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
-    }
-    Stop_Waiting(0);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return std::string("cannot wait for ffmpeg: ") + std::strerror(errno);
-    }
-    Stop_ForgetChild(pid);
-    if (Stop_Signal() != 0 && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
-        return std::string("stopped by signal ") + std::to_string(Stop_Signal()) + " before ffmpeg finished";
-    if (WIFEXITED(status))
-        return WEXITSTATUS(status) == 0 ? "" : "ffmpeg failed (status " + std::to_string(WEXITSTATUS(status)) + ")";
-    return std::string("ffmpeg was ended by signal ") + std::to_string(WTERMSIG(status)) + " (" +
-           strsignal(WTERMSIG(status)) + ")";
-}
-
-// The last line ffmpeg wrote to LOG; at "-loglevel error" any line at all
-// is a failure.
-std::string LastLogLine(const std::string &log) {
-    FILE *f = std::fopen(log.c_str(), "r");
-    if (f == nullptr) return "";
-    std::string last;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, f) != nullptr) {
-        std::string line = buffer;
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-        if (!line.empty()) last = line;
-    }
-    std::fclose(f);
-    return last;
-}
-
-// Waits for a child and reads its log: empty when it did its work.
-std::string Finished(pid_t pid, const std::string &log) {
-    std::string ended = Wait(pid);
-    const std::string said = LastLogLine(log);
-    if (said.empty()) return ended;
-    return ended.empty() ? "ffmpeg: " + said : ended + ": " + said;
 }
 
 // The scratch folder's files, the folder last.
@@ -237,7 +159,7 @@ bool Video_Open(const std::string &path, long scale, std::string *wavPath, std::
         RemoveScratch();
         return false;
     }
-    if (!Spawn(args, fds[0], dir + "/encoder.log", &video.encoder, error)) {
+    if (!Ffmpeg_Spawn(args, fds[0], dir + "/encoder.log", &video.encoder, error)) {
         close(fds[0]);
         close(fds[1]);
         RemoveScratch();
@@ -282,7 +204,7 @@ bool Video_Close(const std::string &wavPath, bool soundWritten) {
     if (!soundWritten) Fail("its sound track could not be written");
     if (std::fclose(video.pipe) != 0) Fail(std::string("the encoder stopped taking frames: ") + std::strerror(errno));
     video.pipe = nullptr;
-    const std::string encoded = Finished(video.encoder, video.dir + "/encoder.log");
+    const std::string encoded = Ffmpeg_Finished(video.encoder, video.dir + "/encoder.log");
     video.encoder = -1;
     if (!encoded.empty()) Fail(encoded);
     if (!video.failed && video.format->sound) {
@@ -299,11 +221,11 @@ bool Video_Close(const std::string &wavPath, bool soundWritten) {
             "-c:v",      "copy",
             "-af",       "atrim=start_sample=" + std::to_string(SOUND_LEAD_SAMPLES) + ",asetpts=PTS-STARTPTS",
             video.path};
-        if (!Spawn(args, -1, video.dir + "/muxer.log", &muxer, &error)) {
+        if (!Ffmpeg_Spawn(args, -1, video.dir + "/muxer.log", &muxer, &error)) {
             Fail(error.substr(std::strlen("--video: ")));
         } else {
             Writing();
-            const std::string muxed = Finished(muxer, video.dir + "/muxer.log");
+            const std::string muxed = Ffmpeg_Finished(muxer, video.dir + "/muxer.log");
             if (!muxed.empty()) Fail(muxed);
         }
     }
@@ -321,7 +243,7 @@ bool Video_Close(const std::string &wavPath, bool soundWritten) {
 void Video_Abandon() {
     if (video.pipe != nullptr) std::fclose(video.pipe);
     video.pipe = nullptr;
-    if (video.encoder > 0) Wait(video.encoder);
+    if (video.encoder > 0) Ffmpeg_Wait(video.encoder);
     video.encoder = -1;
     RemoveBroken();
     video.open = video.pending = false;
