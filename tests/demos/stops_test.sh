@@ -108,7 +108,9 @@ appears drained
 kill -INT -- "-$pid"
 ended "$pid"
 [ "$status" -eq 130 ] || fail "two Ctrl-Cs: status $status: $(cat err)"
-grep -q "no video was written to 'twice.gif'" err || fail "two Ctrl-Cs: $(cat err)"
+# The second may come before the runner waits on the encoder: it then ends
+# the run at once, as cleanly.
+grep -qE "no video was written to 'twice.gif'|stopped at once by a second signal" err || fail "two Ctrl-Cs: $(cat err)"
 clean "two Ctrl-Cs"
 echo "ok: a second Ctrl-C ends an encoder that does not finish, and leaves nothing behind"
 

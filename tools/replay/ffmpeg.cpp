@@ -66,11 +66,11 @@ bool Ffmpeg_Spawn(const std::vector<std::string> &args, int stdinFd, const std::
     return false;
 }
 
-// The child's end: empty when it exited with 0, else how it ended. A stop
-// signal while it runs ends it; it is reaped only once the signal handler
-// can no longer reach it.
-std::string Ffmpeg_Wait(pid_t pid) {
+// The child is reaped only once the signal handler can no longer reach it.
+// A signal that came before the handler knew the child is seen in the count.
+std::string Ffmpeg_Wait(pid_t pid, int since) {
     Stop_Waiting(pid);
+    if (Stop_Count() > since) kill(pid, SIGKILL);
     siginfo_t info{};
     while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
     }
@@ -88,9 +88,8 @@ std::string Ffmpeg_Wait(pid_t pid) {
            strsignal(WTERMSIG(status)) + ")";
 }
 
-// Waits for a child and reads its log: empty when it did its work.
-std::string Ffmpeg_Finished(pid_t pid, const std::string &log) {
-    std::string ended = Ffmpeg_Wait(pid);
+std::string Ffmpeg_Finished(pid_t pid, int since, const std::string &log) {
+    std::string ended = Ffmpeg_Wait(pid, since);
     const std::string said = LastLogLine(log);
     if (said.empty()) return ended;
     return ended.empty() ? "ffmpeg: " + said : ended + ": " + said;

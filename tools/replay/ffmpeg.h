@@ -14,9 +14,12 @@ bool Ffmpeg_Spawn(const std::vector<std::string> &args, int stdinFd, const std::
                   std::string *error);
 
 // Waits for the child: empty when it exited with 0, else how it ended.
-std::string Ffmpeg_Wait(pid_t pid);
+// A stop signal ends it: one that comes while it is waited on, or any
+// after the first SINCE (a Stop_Count()).
+std::string Ffmpeg_Wait(pid_t pid, int since);
 
-// Waits for the child and reads its LOG: empty when it did its work.
-std::string Ffmpeg_Finished(pid_t pid, const std::string &log);
+// Waits for the child as Ffmpeg_Wait does, and reads its LOG: empty when
+// it did its work.
+std::string Ffmpeg_Finished(pid_t pid, int since, const std::string &log);
 
 }  // namespace replay

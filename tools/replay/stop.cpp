@@ -86,6 +86,8 @@ void Stop_Catch() {
 
 int Stop_Signal() { return stopSignal; }
 
+int Stop_Count() { return signalCount.load(); }
+
 void Stop_Waiting(pid_t child) { waiting.store(child); }
 
 void Stop_KeepChild(pid_t child) {

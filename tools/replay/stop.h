@@ -16,8 +16,9 @@ namespace replay {
 // pipe or a slow reader of the trace must finish, not fail with EINTR.
 void Stop_Catch();
 
-// The stop signal that came, or 0.
+// The stop signal that came, or 0; and how many have come.
 int Stop_Signal();
+int Stop_Count();
 
 // A child that a stop signal ends (SIGKILL) while the runner waits on it;
 // 0 when the runner waits on none.

@@ -204,12 +204,13 @@ bool Video_Close(const std::string &wavPath, bool soundWritten) {
     if (!soundWritten) Fail("its sound track could not be written");
     if (std::fclose(video.pipe) != 0) Fail(std::string("the encoder stopped taking frames: ") + std::strerror(errno));
     video.pipe = nullptr;
-    const std::string encoded = Ffmpeg_Finished(video.encoder, video.dir + "/encoder.log");
+    const std::string encoded = Ffmpeg_Finished(video.encoder, Stop_Count(), video.dir + "/encoder.log");
     video.encoder = -1;
     if (!encoded.empty()) Fail(encoded);
     if (!video.failed && video.format->sound) {
         std::string error;
         pid_t muxer = -1;
+        const int since = Stop_Count();  // a signal from now on ends the muxer
         const std::vector<std::string> args{
             "ffmpeg",    "-hide_banner",
             "-loglevel", "error",
@@ -225,7 +226,7 @@ bool Video_Close(const std::string &wavPath, bool soundWritten) {
             Fail(error.substr(std::strlen("--video: ")));
         } else {
             Writing();
-            const std::string muxed = Ffmpeg_Finished(muxer, video.dir + "/muxer.log");
+            const std::string muxed = Ffmpeg_Finished(muxer, since, video.dir + "/muxer.log");
             if (!muxed.empty()) Fail(muxed);
         }
     }
@@ -243,7 +244,7 @@ bool Video_Close(const std::string &wavPath, bool soundWritten) {
 void Video_Abandon() {
     if (video.pipe != nullptr) std::fclose(video.pipe);
     video.pipe = nullptr;
-    if (video.encoder > 0) Ffmpeg_Wait(video.encoder);
+    if (video.encoder > 0) Ffmpeg_Wait(video.encoder, Stop_Count());
     video.encoder = -1;
     RemoveBroken();
     video.open = video.pending = false;
