@@ -41,7 +41,8 @@ bool NamesStandardOutput(const std::string &path) {
     std::array<char, 64> target{};
     const ssize_t n = readlink(path.c_str(), target.data(), target.size() - 1);
     const std::string link = n > 0 ? std::string(target.data(), static_cast<std::size_t>(n)) : "";
-    return std::ranges::any_of(STDOUT_NAMES, [&](const char *name) { return path == name || link == name; });
+    return std::any_of(STDOUT_NAMES.begin(), STDOUT_NAMES.end(),
+                       [&](const char *name) { return path == name || link == name; });
 }
 
 // The name a write to PATH creates: a dangling link is followed to its
