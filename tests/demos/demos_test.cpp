@@ -90,7 +90,8 @@ TEST(RecordLine, JoysticksAndQuitReadBackWhole) {
     }
     for (Sint16 value : {-32768, -20001, 0, 20001, 32767}) {
         std::string line;
-        const SDL_Event e = ReadBack(replay::MAX_COUNT, Axis(1, 255, value), &line);
+        // The last pass a run can reach.
+        const SDL_Event e = ReadBack(replay::MAX_COUNT - 1, Axis(1, 255, value), &line);
         EXPECT_EQ(e.type, SDL_JOYAXISMOTION) << line;
         EXPECT_EQ(e.jaxis.which, 1) << line;
         EXPECT_EQ(e.jaxis.axis, 255) << line;

@@ -85,6 +85,19 @@ TEST(PadLayouts, AnUnknownOrContradictoryLayoutIsRefusedBeforeAnyPass) {
         {"0 joy down 0 0\n", {"--pad-layout", "Controller"}, "got 'Controller'"},
         {"# pad-layout xbox\n0 joy down 0 0\n", {}, "script line 1: pad-layout: expected"},
         {"# pad-layout controller\n\n# pad-layout browser\n", {}, "script line 3: a second, different pad-layout"},
+        // A line that names a layout is well formed or refused, never a
+        // silent comment, and whatever the command line says.
+        {"# PAD-LAYOUT controller\n", {}, "script line 1: a pad-layout line reads"},
+        {"# recorded\n# pad-layout\n", {}, "script line 2: a pad-layout line reads"},
+        {"# pad-layout controller extra\n", {}, "a pad-layout line reads"},
+        {"# pad-layout=controller\n", {}, "a pad-layout line reads"},
+        {"## pad-layout controller\n", {}, "a pad-layout line reads"},
+        {"# pad-layout CONTROLLER\n", {}, "script line 1: pad-layout: expected"},
+        {"# pad-layout xbox\n", {"--pad-layout", "controller"}, "script line 1: pad-layout: expected"},
+        {"# Pad-Layout controller\n", {"--pad-layout", "controller"}, "a pad-layout line reads"},
+        {"# pad-layout controller\n# pad-layout browser\n",
+         {"--pad-layout", "handheld"},
+         "script line 2: a second, different pad-layout"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.script);
@@ -100,6 +113,9 @@ TEST(PadLayouts, AnUnknownOrContradictoryLayoutIsRefusedBeforeAnyPass) {
     // The same line twice is no contradiction.
     WriteFile(input, "# pad-layout controller\n# pad-layout controller\n0 joy down 0 0\n");
     std::string err;
+    EXPECT_EQ(RunReplay({"--input", input, "--passes", "5"}, &err), 0) << err;
+    // Words that only begin like the tag are a comment.
+    WriteFile(input, "# pad-layouts are named on the command line\n0 joy down 0 0\n");
     EXPECT_EQ(RunReplay({"--input", input, "--passes", "5"}, &err), 0) << err;
 }
 

@@ -473,6 +473,9 @@ TEST(Runner, MalformedArgumentsAndScriptsExitTwoBeforeAnyPass) {
         {{"--input"}, "1 jump\n", "line 1"},
         {{"--input"}, "1\n", "line 1"},
         {{"--input"}, "1 key down 99999\n", "line 1"},
+        // The last pass --passes can reach is 2147483646: a later one could
+        // never be played.
+        {{"--input"}, "2147483647 quit\n", "PASS must be a whole number 0-2147483646"},
         {{"--input"}, "2147483648 quit\n", "line 1"},
         {{"--input"}, "4294967296 quit\n", "line 1"},  // would wrap to 0 in 32 bits
     };
@@ -498,7 +501,7 @@ TEST(Runner, MalformedArgumentsAndScriptsExitTwoBeforeAnyPass) {
     const std::string script = Scratch("good.txt");
     e2e::WriteFile(script,
                    "  # comment\n0 key down 273\n0 key up up\n1 joy down 7 12\n1 joy up 0 255\n"
-                   "2 axis 3 1 -32768\n2 axis 0 0 32767\r\n3 key down escape\n2147483647 quit\n");
+                   "2 axis 3 1 -32768\n2 axis 0 0 32767\r\n3 key down escape\n2147483646 quit\n");
     EXPECT_EQ(RunReplay({"--input", script, "--passes", "5"}), 0);
 }
 

@@ -95,6 +95,15 @@ test('what a browser cannot do is refused before any pass, with the reason', () 
     assert.match(r.stderr, new RegExp(word + ': not in the browser build'));
   }
   assert.deepStrictEqual(fs.readdirSync(dir), []);
+  // A refused run touches no file: a trace already there keeps its bytes.
+  const trace = path.join(dir, 'kept.csv');
+  for (const args of [['--watch'], ['--record', path.join(dir, 'r.txt')], ['--video', path.join(dir, 'v.mp4')]]) {
+    fs.writeFileSync(trace, 'kept\n');
+    const r = runWeb(['--passes', '5', '--trace', trace, '--events', path.join(dir, 'e.csv'), ...args]);
+    assert.strictEqual(r.status, 2, args.join(' '));
+    assert.strictEqual(fs.readFileSync(trace, 'utf8'), 'kept\n', args.join(' '));
+    assert.deepStrictEqual(fs.readdirSync(dir), ['kept.csv'], args.join(' '));
+  }
   fs.rmSync(dir, {recursive: true});
 });
 

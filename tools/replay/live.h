@@ -15,6 +15,10 @@ namespace replay {
 
 enum LiveMode : int { LIVE_OFF, LIVE_RECORD, LIVE_WATCH };
 
+// False with *error set when this build cannot run MODE: asked before any
+// output is opened, so that a refused run touches no file.
+bool Live_Allowed(int mode, std::string *error);
+
 // When recording, opens the script file and writes its heading, which names
 // the pad layout its joystick lines are in. False with *error set when the
 // file cannot be opened.

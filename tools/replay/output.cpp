@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -30,21 +32,59 @@ std::string DirectoryOf(const std::string &path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The names of the runner's own standard output, which "-" writes to.
+constexpr std::array<const char *, 4> STDOUT_NAMES{"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1",
+                                                   "/proc/thread-self/fd/1"};
+
+// Whether PATH, or the link it is, names standard output as such.
+bool NamesStandardOutput(const std::string &path) {
+    std::array<char, 64> target{};
+    const ssize_t n = readlink(path.c_str(), target.data(), target.size() - 1);
+    const std::string link = n > 0 ? std::string(target.data(), static_cast<std::size_t>(n)) : "";
+    return std::any_of(STDOUT_NAMES.begin(), STDOUT_NAMES.end(),
+                       [&](const char *name) { return path == name || link == name; });
+}
+
+// The name a write to PATH creates: a dangling link is followed to its
+// target (a write through it creates the target).
+std::string Dangling(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        std::array<char, 4096> target{};
+        const ssize_t n = readlink(path.c_str(), target.data(), target.size() - 1);
+        if (n <= 0) break;
+        std::string t(target.data(), static_cast<std::size_t>(n));
+        if (t[0] != '/') t = DirectoryOf(path).append("/").append(t);
+        path = std::move(t);
+    }
+    return path;
+}
+
 // False with *why set when the path's directory cannot be looked at.
+// *device is set for a character device that does not name standard
+// output: /dev/null and the like may take any number of outputs.
 bool Identify(const std::string &path, Identity *id, bool *device, std::string *why) {
     struct stat st {};
     *device = false;
-    if (stat(path.c_str(), &st) == 0) {
-        *device = S_ISCHR(st.st_mode);  // /dev/null and the like may take any number of outputs
+    if (path == "-") {  // standard output itself
+        if (fstat(1, &st) != 0) {
+            *device = true;  // closed: nothing to clash with
+            return true;
+        }
         *id = Identity{st.st_dev, st.st_ino, {}};
         return true;
     }
-    const std::string dir = DirectoryOf(path);
+    if (stat(path.c_str(), &st) == 0) {
+        *device = S_ISCHR(st.st_mode) && !NamesStandardOutput(path);
+        *id = Identity{st.st_dev, st.st_ino, {}};
+        return true;
+    }
+    const std::string target = Dangling(path);
+    const std::string dir = DirectoryOf(target);
     if (stat(dir.c_str(), &st) != 0) {
         *why = std::strerror(errno);
         return false;
     }
-    *id = Identity{st.st_dev, st.st_ino, path.substr(path.rfind('/') + 1)};
+    *id = Identity{st.st_dev, st.st_ino, target.substr(target.rfind('/') + 1)};
     return true;
 }
 
@@ -57,7 +97,7 @@ bool Writable(const std::string &path, std::string *why) {
         if (access(path.c_str(), W_OK) != 0) return *why = std::strerror(errno), false;
         return true;
     }
-    if (access(DirectoryOf(path).c_str(), W_OK | X_OK) != 0) return *why = std::strerror(errno), false;
+    if (access(DirectoryOf(Dangling(path)).c_str(), W_OK | X_OK) != 0) return *why = std::strerror(errno), false;
     return true;
 }
 
@@ -73,7 +113,7 @@ bool CheckOutputs(const ReplayOptions &o, std::string *error) {
     if (!o.trace.empty()) paths.emplace_back("--trace", o.trace);
     if (!o.events.empty()) paths.emplace_back("--events", o.events);
     if (!o.audio.empty()) paths.emplace_back("--audio", o.audio);
-    if (!o.record.empty() && o.record != "-") paths.emplace_back("--record", o.record);
+    if (!o.record.empty()) paths.emplace_back("--record", o.record);
     if (!o.video.empty()) paths.emplace_back("--video", o.video);
     for (const ReplayShot &shot : o.screenshots) paths.emplace_back("--screenshot", shot.file);
 

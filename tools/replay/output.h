@@ -9,8 +9,9 @@ struct ReplayOptions;
 namespace replay {
 
 // Before anything is opened: no two of the script and the output paths may
-// name one file (character devices such as /dev/null aside, and "-" for
-// standard output), and the paths written only after the passes (the
+// name one file (character devices such as /dev/null aside; a dangling
+// link names the file a write creates; a recording to "-" and the names of
+// standard output are one file), and the paths written only after the passes (the
 // screenshots, the video) must be writable. False with *error set otherwise.
 bool CheckOutputs(const ReplayOptions &options, std::string *error);
 

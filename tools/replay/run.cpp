@@ -2,15 +2,7 @@
 // the virtual clock, and runs it pass by pass, pushing each pass's events
 // first. Everything the game does is seen through the modules' observers
 // and views; the game's own code runs unchanged.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "assets/sounds.h"
 #include "game/entry.h"
@@ -24,6 +16,7 @@
 #include "tools/replay/live.h"
 #include "tools/replay/output.h"
 #include "tools/replay/replay.h"
+#include "tools/replay/script_file.h"
 #include "tools/replay/text.h"
 #include "tools/replay/trace.h"
 #include "tools/replay/video.h"
@@ -45,7 +38,7 @@ struct Run {
     bool failed = false;          // a write or an event push went wrong
     bool audioFull = false;       // the WAV file reached its limit: the run stops
     int live = replay::LIVE_OFF;  // recording or watching on the real display
-    std::string audio;            // the WAV file written, if any
+    std::string videoSound;       // the video's copy of the sound, if any
 };
 
 Run run;
@@ -85,60 +78,12 @@ void OnPoll(ButtonMask held) { replay::Events_Poll(held); }
 
 void OnSound(int channel, int id, int result) { replay::Events_Sound(channel, id, result); }
 
-// ---- input ---------------------------------------------------------------
-
-// The whole script into *text, held once: a file's size is reserved up
-// front. False with *why set on any error, a directory or a closed
-// standard input included.
-bool ReadAll(const std::string &path, std::string *text, std::string *why) {
-    const bool stdinput = path == "-";
-    const int fd = stdinput ? 0 : open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    bool ok = fd >= 0;
-    struct stat st {};
-    if (ok && fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) text->reserve(static_cast<std::size_t>(st.st_size) + 1);
-    char buffer[65536];
-    while (ok) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        else text->append(buffer, static_cast<std::size_t>(n));
-    }
-    if (!ok) *why = std::strerror(errno);
-    if (fd > 0) close(fd);
-    return ok;
-}
-
 // Reads the script's first event, if any; 2 with *error set for a
 // malformed line.
 int ReadAhead(std::string *error) {
     const int got = Replay_NextInput(&run.script, &run.next, error);
     run.hasNext = got == 1;
     return got == 2 ? 2 : 0;
-}
-
-// The passes that play the whole script: its recorder's closing count
-// ("# N passes; replay with --passes N") or the pass after its last event.
-long ScriptEnd(const std::string &text, long lastEventPass, bool anyEvent) {
-    long end = anyEvent ? lastEventPass + 1 : 0;
-    static constexpr char HEAD[] = "# ";
-    static constexpr char MIDDLE[] = " passes; replay with --passes ";
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t eol = text.find('\n', pos);
-        if (eol == std::string::npos) eol = text.size();
-        std::string line = text.substr(pos, eol - pos);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        pos = eol + 1;
-        const std::size_t middle = line.find(MIDDLE);
-        if (line.rfind(HEAD, 0) != 0 || middle == std::string::npos) continue;
-        const std::string count = line.substr(2, middle - 2);
-        long n = 0;
-        if (replay::ParseNumber(count, 0, replay::MAX_COUNT, &n) && line.substr(middle + sizeof MIDDLE - 1) == count &&
-            n > end)
-            end = n;
-    }
-    return end;
 }
 
 void AbandonOutputs() {
@@ -156,11 +101,8 @@ int Replay_Open(const ReplayOptions &options, std::string *error) {
     run.options = options;
     if (!replay::CheckOutputs(options, error)) return 2;
     if (!options.input.empty()) {
-        std::string why;
-        if (!ReadAll(options.input, &run.script.text, &why)) {
-            *error = "--input: cannot read '" + replay::Echo(options.input) + "': " + why;
-            return 2;
-        }
+        // A stop signal while the script comes is for the caller to report.
+        if (replay::ReadScript(options.input, &run.script.text, error) != 0) return 2;
         // Every line is checked now, before any pass; the events are
         // parsed again from the one copy of the text as their passes come.
         ReplayScript check;
@@ -171,7 +113,7 @@ int Replay_Open(const ReplayOptions &options, std::string *error) {
         while ((got = Replay_NextInput(&check, &input, error)) == 1) any = true;
         std::swap(check.text, run.script.text);
         if (got == 2 || ReadAhead(error) != 0) return 2;
-        run.scriptEnd = ScriptEnd(run.script.text, check.lastPass, any);
+        run.scriptEnd = replay::ScriptEnd(run.script.text, check.lastPass, any);
         if (options.watch && !options.passesGiven) {
             run.options.passes = run.scriptEnd > 0 ? run.scriptEnd : ReplayOptions{}.passes;
         }
@@ -180,22 +122,22 @@ int Replay_Open(const ReplayOptions &options, std::string *error) {
     // The numbering of the script's joystick buttons: the command line's, else
     // the script's own, else the handheld's. A recording is in the numbering
     // that the pads plugged in here report, and says so in its script.
+    // The script's layout lines are checked whatever the command line says.
     int layout = PAD_LAYOUT_HANDHELD;
+    if (Replay_ScriptLayout(run.script.text, &layout, error) == 2) return 2;
     if (options.padLayout >= 0) {
         layout = options.padLayout;
     } else if (run.live == replay::LIVE_RECORD) {
         replay::TurnOnControllerLayout();
         layout = Pad_PlatformLayout();
-    } else if (Replay_ScriptLayout(run.script.text, &layout, error) == 2) {
-        return 2;
     }
     Pad_SetLayout(layout);
-    run.audio = options.audio;
-    std::string videoSound;
-    if (!options.video.empty() && !replay::Video_Open(options.video, options.scale, &videoSound, error)) return 2;
-    if (run.audio.empty()) run.audio = videoSound;
+    if (!replay::Live_Allowed(run.live, error)) return 2;  // before any file is touched
+    if (!options.video.empty() && !replay::Video_Open(options.video, options.scale, &run.videoSound, error)) return 2;
     if (!replay::Trace_Open(options.trace, error) || !replay::Events_Open(options.events, error) ||
-        !replay::Wav_Open(run.audio, error) || !replay::Live_Open(run.live, options.record, layout, error)) {
+        !replay::Wav_Open(replay::WAV_AUDIO, options.audio, error) ||
+        !replay::Wav_Open(replay::WAV_VIDEO, run.videoSound, error) ||
+        !replay::Live_Open(run.live, options.record, layout, error)) {
         AbandonOutputs();
         return 2;
     }
@@ -294,69 +236,11 @@ int Replay_Close() {
     bool ok = !run.failed;
     ok = replay::Trace_Close() && ok;
     ok = replay::Events_Close() && ok;
-    ok = replay::Wav_Close() && ok;
+    ok = replay::Wav_Close(replay::WAV_AUDIO) && ok;
+    const bool sound = replay::Wav_Close(replay::WAV_VIDEO);
     ok = replay::Live_Close(run.pass) && ok;
-    ok = replay::Video_Close(run.audio) && ok;
+    ok = replay::Video_Close(run.videoSound, sound) && ok;
     return ok ? 0 : 1;
 }
 
 ReplayView Replay_View() { return ReplayView{run.pass, run.state, run.presents, run.finished ? 1 : 0}; }
-
-namespace {
-
-// A signal ends the run between passes, so that every output is complete
-// up to the last pass run; a second one ends the process at once. Calls it
-// interrupts are restarted: a write blocked on a busy encoder's pipe or a
-// slow reader of the trace must finish, not fail with EINTR.
-volatile std::sig_atomic_t stopSignal = 0;
-
-void OnStopSignal(int sig) { stopSignal = sig; }
-
-void CatchStopSignals() {
-    struct sigaction sa {};
-    sa.sa_handler = OnStopSignal;
-    sa.sa_flags = SA_RESETHAND | SA_RESTART;
-    sigemptyset(&sa.sa_mask);
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction old {};
-        // A signal ignored by whoever started the run (nohup, a background
-        // job) stays ignored.
-        if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
-        sigaction(sig, &sa, nullptr);
-    }
-}
-
-}  // namespace
-
-int Replay_Main(int argc, char **argv) {
-    ReplayOptions options;
-    std::string error;
-    const int parsed = Replay_ParseArgs(argc, argv, &options, &error);
-    if (parsed == 1) {
-        if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return 0;
-        replay::PrintError(std::string("cannot write the help: ") + std::strerror(errno));
-        return 1;
-    }
-    if (parsed != 0) {
-        replay::PrintError(error);
-        return 2;
-    }
-    // Before SDL starts, which leaves handlers already set alone.
-    CatchStopSignals();
-    const int opened = Replay_Open(options, &error);
-    if (opened != 0) {
-        replay::PrintError(error);
-        return opened;
-    }
-    while (stopSignal == 0 && Replay_Pass() != 0) {
-    }
-    const int closed = Replay_Close();
-    if (stopSignal != 0) {
-        const int sig = stopSignal;
-        replay::PrintError(std::string("stopped by signal ") + std::to_string(sig) + " (" + strsignal(sig) +
-                           ") after " + std::to_string(run.pass) + " passes; the outputs hold those passes" +
-                           (closed != 0 ? ", except as said above" : ""));
-        return 128 + sig;
-    }
-    return closed;
-}

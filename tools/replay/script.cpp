@@ -129,8 +129,9 @@ int Replay_NextInput(ReplayScript *script, ReplayInput *out, std::string *error)
         const auto where = [number] { return "script line " + std::to_string(number) + ": "; };
         ReplayInput input{};
         input.line = number;
-        if (!ParseNumber(w[0], 0, replay::MAX_COUNT, &input.pass)) {
-            *error = where() + "PASS must be a whole number 0-" + std::to_string(replay::MAX_COUNT) + ", got '" +
+        // The last pass that --passes can reach.
+        if (!ParseNumber(w[0], 0, replay::MAX_COUNT - 1, &input.pass)) {
+            *error = where() + "PASS must be a whole number 0-" + std::to_string(replay::MAX_COUNT - 1) + ", got '" +
                      replay::Echo(w[0]) + "'";
             return 2;
         }
@@ -154,8 +155,26 @@ int Replay_NextInput(ReplayScript *script, ReplayInput *out, std::string *error)
     return 0;
 }
 
+namespace {
+
+constexpr std::string_view LAYOUT_TAG = "pad-layout";
+
+// Whether a comment line names a layout: after its '#'s and blanks it
+// starts with the tag, in any case, as a word of its own ("pad-layout=x"
+// too, not "pad-layouts").
+bool NamesLayout(std::string_view line) {
+    const std::size_t start = line.find_first_not_of("# \t");
+    if (start == std::string_view::npos || line.size() - start < LAYOUT_TAG.size()) return false;
+    for (std::size_t i = 0; i < LAYOUT_TAG.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(line[start + i])) != LAYOUT_TAG[i]) return false;
+    }
+    const std::size_t after = start + LAYOUT_TAG.size();
+    return after == line.size() || !(std::isalnum(static_cast<unsigned char>(line[after])) || line[after] == '-');
+}
+
+}  // namespace
+
 int Replay_ScriptLayout(const std::string &text, int *layout, std::string *error) {
-    constexpr std::string_view TAG = "pad-layout";
     std::vector<std::string> w;
     std::size_t pos = 0;
     std::int64_t number = 0;
@@ -163,16 +182,23 @@ int Replay_ScriptLayout(const std::string &text, int *layout, std::string *error
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
-        Split(text.substr(pos, end - pos), &w);
+        const std::string line = text.substr(pos, end - pos);
+        Split(line, &w);
         pos = end + 1;
         ++number;
         if (w.empty()) continue;
         if (w[0][0] != '#') break;  // the first event: a layout named later is only a comment
-        // "# pad-layout NAME" or "#pad-layout NAME"
+        if (!NamesLayout(line)) continue;
+        // A line that names a layout reads "# pad-layout NAME" or
+        // "#pad-layout NAME", or is refused: never a silent comment.
         const std::size_t at = w[0] == "#" ? 1 : 0;
-        if (w.size() != at + 2 || std::string_view(w[at]).substr(at == 0 ? 1 : 0) != TAG) continue;
-        const int named = Pad_LayoutByName(w[at + 1]);
         const std::string where = "script line " + std::to_string(number) + ": ";
+        if (w.size() != at + 2 || std::string_view(w[at]).substr(at == 0 ? 1 : 0) != LAYOUT_TAG) {
+            *error = where + "a pad-layout line reads '# pad-layout handheld|controller|browser', got '" +
+                     replay::Echo(line) + "'";
+            return 2;
+        }
+        const int named = Pad_LayoutByName(w[at + 1]);
         if (named < 0) {
             *error =
                 where + "pad-layout: expected handheld, controller or browser, got '" + replay::Echo(w[at + 1]) + "'";

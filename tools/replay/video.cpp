@@ -3,9 +3,7 @@
 #include <SDL.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -17,7 +15,9 @@
 
 #include "platform/gfx.h"
 #include "platform/snd.h"
+#include "tools/replay/ffmpeg.h"
 #include "tools/replay/output.h"
+#include "tools/replay/stop.h"
 
 namespace replay {
 
@@ -74,76 +74,25 @@ const VideoFormat *FormatOf(const std::string &path) {
     return nullptr;
 }
 
-// Starts ffmpeg with ARGS; when stdinFd >= 0 it becomes the child's input.
-// Its messages go to LOG: ffmpeg reports some failures (a trailer that could
-// not be written) there and still exits with 0. It runs in a process group
-// of its own, so that a Ctrl-C in the terminal stops the runner between
-// passes, which then finishes the video, rather than killing the encoder.
-bool Spawn(const std::vector<std::string> &args, int stdinFd, const std::string &log, pid_t *pid, std::string *error) {
-    std::vector<char *> argv;
-    argv.reserve(args.size() + 1);
-    for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attr, 0);
-    const int rc = posix_spawnp(pid, argv[0], &actions, &attr, argv.data(), environ);
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc == 0) return true;
-    *error = std::string("--video: cannot run ffmpeg: ") + std::strerror(rc);
-    return false;
-}
-
-// The child's end: empty when it exited with 0, else how it ended.
-std::string Wait(pid_t pid) {
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return std::string("cannot wait for ffmpeg: ") + std::strerror(errno);
-    }
-    if (WIFEXITED(status))
-        return WEXITSTATUS(status) == 0 ? "" : "ffmpeg failed (status " + std::to_string(WEXITSTATUS(status)) + ")";
-    return std::string("ffmpeg was ended by signal ") + std::to_string(WTERMSIG(status)) + " (" +
-           strsignal(WTERMSIG(status)) + ")";
-}
-
-// The last line ffmpeg wrote to LOG; at "-loglevel error" any line at all
-// is a failure.
-std::string LastLogLine(const std::string &log) {
-    FILE *f = std::fopen(log.c_str(), "r");
-    if (f == nullptr) return "";
-    std::string last;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, f) != nullptr) {
-        std::string line = buffer;
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-        if (!line.empty()) last = line;
-    }
-    std::fclose(f);
-    return last;
-}
-
-// Waits for a child and reads its log: empty when it did its work.
-std::string Finished(pid_t pid, const std::string &log) {
-    std::string ended = Wait(pid);
-    const std::string said = LastLogLine(log);
-    if (said.empty()) return ended;
-    return ended.empty() ? "ffmpeg: " + said : ended + ": " + said;
+// The scratch folder's files, the folder last.
+std::array<std::string, 5> ScratchPaths() {
+    return {video.pictures, video.dir + "/sound.wav", video.dir + "/encoder.log", video.dir + "/muxer.log", video.dir};
 }
 
 void RemoveScratch() {
     if (video.dir.empty()) return;
-    std::remove(video.pictures.c_str());
-    std::remove((video.dir + "/sound.wav").c_str());
-    std::remove((video.dir + "/encoder.log").c_str());
-    std::remove((video.dir + "/muxer.log").c_str());
-    rmdir(video.dir.c_str());
+    for (const std::string &path : ScratchPaths()) {
+        if (path == video.dir) rmdir(path.c_str());
+        else std::remove(path.c_str());
+        Stop_ForgetPath(path);
+    }
     video.dir.clear();
+}
+
+// From here on ffmpeg writes the video's own path.
+void Writing() {
+    video.written = true;
+    Stop_KeepPath(video.path, false);
 }
 
 // The first reason the video cannot be whole; reported once, at close.
@@ -158,6 +107,15 @@ void Fail(const std::string &why) {
 void RemoveBroken() {
     struct stat st {};
     if (video.written && stat(video.path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(video.path.c_str());
+    Stop_ForgetPath(video.path);
+}
+
+// ffmpeg may exit with 0 having written nothing: a video is claimed only
+// when its file is there, with something in it (a device takes it as is).
+void CheckWritten() {
+    struct stat st {};
+    if (stat(video.path.c_str(), &st) != 0) Fail("ffmpeg finished without writing it");
+    else if (S_ISREG(st.st_mode) && st.st_size == 0) Fail("ffmpeg finished leaving it empty");
 }
 
 }  // namespace
@@ -179,6 +137,7 @@ bool Video_Open(const std::string &path, long scale, std::string *wavPath, std::
     }
     video.dir = dir;
     video.pictures = dir + "/pictures" + video.format->suffix;
+    for (const std::string &p : ScratchPaths()) Stop_KeepPath(p, p == dir);
     *wavPath = video.format->sound ? dir + "/sound.wav" : "";
 
     const std::string size = std::to_string(SCREEN_W) + "x" + std::to_string(SCREEN_H);
@@ -200,14 +159,14 @@ bool Video_Open(const std::string &path, long scale, std::string *wavPath, std::
         RemoveScratch();
         return false;
     }
-    if (!Spawn(args, fds[0], dir + "/encoder.log", &video.encoder, error)) {
+    if (!Ffmpeg_Spawn(args, fds[0], dir + "/encoder.log", &video.encoder, error)) {
         close(fds[0]);
         close(fds[1]);
         RemoveScratch();
         return false;
     }
     close(fds[0]);
-    video.written = !video.format->sound;
+    if (!video.format->sound) Writing();
     video.pipe = fdopen(fds[1], "wb");
     // A dead encoder shows as a write error, not as the end of the runner.
     signal(SIGPIPE, SIG_IGN);
@@ -239,17 +198,19 @@ void Video_Settle() {
 
 bool Video_Failed() { return video.failed; }
 
-bool Video_Close(const std::string &wavPath) {
+bool Video_Close(const std::string &wavPath, bool soundWritten) {
     if (!video.open) return true;
     video.open = false;
+    if (!soundWritten) Fail("its sound track could not be written");
     if (std::fclose(video.pipe) != 0) Fail(std::string("the encoder stopped taking frames: ") + std::strerror(errno));
     video.pipe = nullptr;
-    const std::string encoded = Finished(video.encoder, video.dir + "/encoder.log");
+    const std::string encoded = Ffmpeg_Finished(video.encoder, Stop_Count(), video.dir + "/encoder.log");
     video.encoder = -1;
     if (!encoded.empty()) Fail(encoded);
     if (!video.failed && video.format->sound) {
         std::string error;
         pid_t muxer = -1;
+        const int since = Stop_Count();  // a signal from now on ends the muxer
         const std::vector<std::string> args{
             "ffmpeg",    "-hide_banner",
             "-loglevel", "error",
@@ -261,27 +222,29 @@ bool Video_Close(const std::string &wavPath) {
             "-c:v",      "copy",
             "-af",       "atrim=start_sample=" + std::to_string(SOUND_LEAD_SAMPLES) + ",asetpts=PTS-STARTPTS",
             video.path};
-        if (!Spawn(args, -1, video.dir + "/muxer.log", &muxer, &error)) {
+        if (!Ffmpeg_Spawn(args, -1, video.dir + "/muxer.log", &muxer, &error)) {
             Fail(error.substr(std::strlen("--video: ")));
         } else {
-            video.written = true;
-            const std::string muxed = Finished(muxer, video.dir + "/muxer.log");
+            Writing();
+            const std::string muxed = Ffmpeg_Finished(muxer, since, video.dir + "/muxer.log");
             if (!muxed.empty()) Fail(muxed);
         }
     }
     RemoveScratch();
+    if (!video.failed) CheckWritten();
     if (video.failed) {
         RemoveBroken();
         std::fprintf(stderr, "%s: --video: no video was written to '%s': %s\n", PROGRAM, video.path.c_str(),
                      video.why.c_str());
     }
+    Stop_ForgetPath(video.path);
     return !video.failed;
 }
 
 void Video_Abandon() {
     if (video.pipe != nullptr) std::fclose(video.pipe);
     video.pipe = nullptr;
-    if (video.encoder > 0) Wait(video.encoder);
+    if (video.encoder > 0) Ffmpeg_Wait(video.encoder, Stop_Count());
     video.encoder = -1;
     RemoveBroken();
     video.open = video.pending = false;

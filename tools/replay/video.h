@@ -23,9 +23,10 @@ void Video_Settle();
 // the run stops, since the rest of it would be for nothing.
 bool Video_Failed();
 
-// Finishes the picture, muxes in the sound from WAVPATH (closed by now).
-// True when the file was written; a message on standard error otherwise.
-bool Video_Close(const std::string &wavPath);
+// Finishes the picture, muxes in the sound from WAVPATH (closed by now,
+// and whole when SOUNDWRITTEN). True when the file was written; a message
+// on standard error otherwise, and no broken file left.
+bool Video_Close(const std::string &wavPath, bool soundWritten);
 void Video_Abandon();
 
 }  // namespace replay

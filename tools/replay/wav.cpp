@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "platform/snd.h"
@@ -14,13 +15,15 @@ namespace replay {
 namespace {
 
 struct WavFile {
-    FILE *file;
+    FILE *file = nullptr;
     std::string path;
-    std::uint64_t dataBytes;
-    bool seekable;  // a regular file gets its sizes at close
+    std::uint64_t dataBytes = 0;
+    bool seekable = false;  // a regular file gets its sizes at close
 };
 
-WavFile wav{nullptr, {}, 0, false};
+// The --audio file and the video's own copy of the sound, written alike:
+// the video never reads a file that the run's caller named.
+std::array<WavFile, WAV_COPIES> wavs;
 
 // A pipe or a terminal cannot be rewound: its header says "size unknown",
 // as readers of streamed WAV accept, and the data runs to the end.
@@ -50,9 +53,10 @@ void WriteHeader(FILE *f, std::uint32_t dataBytes) {
 
 }  // namespace
 
-bool Wav_Open(const std::string &path, std::string *error) {
+bool Wav_Open(int copy, const std::string &path, std::string *error) {
+    WavFile &wav = wavs[copy];
     wav.dataBytes = 0;
-    if (!OpenOutput(path, "--audio", &wav.file, error)) return false;
+    if (!OpenOutput(path, copy == WAV_AUDIO ? "--audio" : "--video", &wav.file, error)) return false;
     wav.path = path;
     if (wav.file == nullptr) return true;
     struct stat st {};
@@ -61,19 +65,26 @@ bool Wav_Open(const std::string &path, std::string *error) {
     return true;
 }
 
-bool Wav_Enabled() { return wav.file != nullptr; }
+bool Wav_Enabled() { return wavs[WAV_AUDIO].file != nullptr || wavs[WAV_VIDEO].file != nullptr; }
 
 bool Wav_Append(const std::uint8_t *bytes, std::uint32_t count) {
-    if (wav.file == nullptr) return true;
-    if (wav.dataBytes + count > WAV_MAX_DATA) return false;
-    std::fwrite(bytes, 1, count, wav.file);
-    wav.dataBytes += count;
+    for (const WavFile &wav : wavs) {
+        if (wav.file != nullptr && wav.dataBytes + count > WAV_MAX_DATA) return false;
+    }
+    for (WavFile &wav : wavs) {
+        if (wav.file == nullptr) continue;
+        std::fwrite(bytes, 1, count, wav.file);
+        wav.dataBytes += count;
+    }
     return true;
 }
 
-void Wav_SetDataBytesForTest(std::uint64_t bytes) { wav.dataBytes = bytes; }
+void Wav_SetDataBytesForTest(std::uint64_t bytes) {
+    for (WavFile &wav : wavs) wav.dataBytes = bytes;
+}
 
-bool Wav_Close() {
+bool Wav_Close(int copy) {
+    WavFile &wav = wavs[copy];
     if (wav.file == nullptr) return true;
     // The sizes are known only now.
     bool ok = true;
@@ -86,8 +97,10 @@ bool Wav_Close() {
 }
 
 void Wav_Abandon() {
-    if (wav.file != nullptr) std::fclose(wav.file);
-    wav.file = nullptr;
+    for (WavFile &wav : wavs) {
+        if (wav.file != nullptr) std::fclose(wav.file);
+        wav.file = nullptr;
+    }
 }
 
 }  // namespace replay
