@@ -1,53 +1,17 @@
 #include "tools/replay/script_file.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
-#include "tools/replay/stop.h"
+#include "tools/replay/script_wait.h"
 #include "tools/replay/text.h"
 
 namespace replay {
 
 namespace {
-
-// A FIFO is opened without waiting for its writer, and every wait for data
-// is a ppoll, which a signal always interrupts (a read or an open is
-// restarted, so a Ctrl-C would go unseen until the data came). The stop
-// signals are held back except inside it, so that one cannot slip in
-// between the check for a stop and the wait. Under node, reads do not wait.
-int OpenScript(const std::string &path) {
-    if (path == "-") return 0;
-#ifdef __EMSCRIPTEN__
-    return open(path.c_str(), O_RDONLY | O_CLOEXEC);
-#else
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
-#endif
-}
-
-// Waits until FD has data or its end: 0, else the stop signal that came,
-// or -1 with errno set.
-int WaitReadable(int fd, const sigset_t &unheld) {
-#ifdef __EMSCRIPTEN__
-    (void)fd;
-    (void)unheld;
-    return 0;
-#else
-    for (;;) {
-        if (Stop_Signal() != 0) return Stop_Signal();
-        pollfd p{fd, POLLIN, 0};
-        if (ppoll(&p, 1, nullptr, &unheld) >= 0) return 0;
-        if (errno != EINTR) return -1;
-    }
-#endif
-}
 
 // Counts the chunk's lines into *lines and *lineLength; false once a line
 // is longer than SCRIPT_LINE_MAX.
@@ -67,7 +31,7 @@ bool CheckLines(const char *chunk, std::size_t n, long *lines, std::size_t *line
 
 int ReadScript(const std::string &path, std::string *text, std::string *error) {
     const std::string cannot = "--input: cannot read '" + Echo(path) + "': ";
-    const int fd = OpenScript(path);
+    const int fd = ScriptWait_Open(path);
     if (fd < 0) {
         *error = cannot + std::strerror(errno);
         return 2;
@@ -75,17 +39,13 @@ int ReadScript(const std::string &path, std::string *text, std::string *error) {
     struct stat st {};
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) <= SCRIPT_BYTES_MAX)
         text->reserve(static_cast<std::size_t>(st.st_size) + 1);
-    sigset_t held;
-    sigset_t unheld;
-    sigemptyset(&held);
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&held, sig);
-    sigprocmask(SIG_BLOCK, &held, &unheld);
+    ScriptWait_Hold();
     long lines = 0;
     std::size_t lineLength = 0;
     char buffer[65536];
     int result = 0;
     while (result == 0) {
-        const int waited = WaitReadable(fd, unheld);
+        const int waited = ScriptWait_Readable(fd);
         if (waited != 0) {
             *error = waited < 0 ? cannot + std::strerror(errno) : "--input: stopped by a signal while the script came";
             result = 2;
@@ -108,7 +68,7 @@ int ReadScript(const std::string &path, std::string *text, std::string *error) {
             text->append(buffer, static_cast<std::size_t>(n));
         }
     }
-    sigprocmask(SIG_SETMASK, &unheld, nullptr);
+    ScriptWait_Release();
     if (fd > 0) close(fd);
     if (result != 0) text->clear();
     return result;

@@ -5,7 +5,11 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <sys/types.h>
+
+#include <cerrno>
 #include <csignal>
+#include <cstddef>
 #include <cstdlib>
 
 // Nothing is executed there; the script is read as bytes, as on Linux.
@@ -14,6 +18,22 @@
 inline int setenv(const char *name, const char *value, int overwrite) {
     if (overwrite == 0 && std::getenv(name) != nullptr) return 0;
     return _putenv_s(name, value);
+}
+
+// Descriptors carry no flags to read or set (nothing is executed): an open
+// one answers 0, a closed one EBADF.
+#define F_GETFD 1
+#define F_SETFD 2
+inline int fcntl(int fd, int, ...) {
+    if (_get_osfhandle(fd) != -1) return 0;
+    errno = EBADF;
+    return -1;
+}
+
+// No symbolic links to follow: every name is the file itself.
+inline ssize_t readlink(const char *, char *, std::size_t) {
+    errno = EINVAL;
+    return -1;
 }
 
 // Closing the console window comes as SIGBREAK, a hang-up's nearest kin.

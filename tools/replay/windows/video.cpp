@@ -12,7 +12,7 @@ bool Video_Open(const std::string &, long, std::string *, std::string *error) {
 void Video_Presented() {}
 void Video_Settle() {}
 bool Video_Failed() { return false; }
-bool Video_Close(const std::string &) { return true; }
+bool Video_Close(const std::string &, bool) { return true; }
 void Video_Abandon() {}
 
 }  // namespace replay
