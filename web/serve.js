@@ -15,7 +15,8 @@ const TYPES = {
 };
 const PACKED = new Set(['.png', '.zip']);
 
-function serve(dir, port, host) {
+// HEADERS are added to every answer (a test's Content-Security-Policy).
+function serve(dir, port, host, headers) {
   const root = path.resolve(dir);
   const server = http.createServer((req, res) => {
     let name;
@@ -37,14 +38,14 @@ function serve(dir, port, host) {
         return;
       }
       const ext = path.extname(file);
-      const headers = {'Content-Type': TYPES[ext] || 'application/octet-stream', 'Cache-Control': 'no-cache',
+      const answer = {...headers, 'Content-Type': TYPES[ext] || 'application/octet-stream', 'Cache-Control': 'no-cache',
                        'Vary': 'Accept-Encoding'};
       if (!PACKED.has(ext) && /\bgzip\b/.test(req.headers['accept-encoding'] || '')) {
         data = zlib.gzipSync(data);
-        headers['Content-Encoding'] = 'gzip';
+        answer['Content-Encoding'] = 'gzip';
       }
-      headers['Content-Length'] = data.length;
-      res.writeHead(200, headers);
+      answer['Content-Length'] = data.length;
+      res.writeHead(200, answer);
       res.end(req.method == 'HEAD' ? undefined : data);
     });
   });
