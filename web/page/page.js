@@ -245,7 +245,10 @@
   // ---- touch buttons: multi-touch, the same keys as the keyboard -------
   var coarse = window.matchMedia && window.matchMedia('(pointer: coarse)').matches;
   touch.hidden = !(coarse || navigator.maxTouchPoints > 0);
-  if (!touch.hidden) $('controls').textContent = 'Hold ◀ ▶ to move, FIRE to fire and start; a keyboard or a pad plays too';
+  if (!touch.hidden) {
+    $('controls').textContent = 'Hold ◀ ▶ to move, FIRE to fire and start; a keyboard or a pad plays too';
+    $('again-how').textContent = 'or tap FIRE or the game';
+  }
   touch.querySelectorAll('button[data-key]').forEach(function(b) {
     var code = TOUCH_KEYS[b.dataset.key];
     var down = function(e) {
