@@ -136,6 +136,10 @@ test('a quit shows the last frame and Play again; a new run starts from the spla
 test('fullscreen and back: F11 and the button, the picture intact and crisp at 4:3', {timeout: 60000}, async () => {
   const {context, page, problems} = await open();
   await atPass(page, 120);
+  // The run ended, its last frame stays: the same picture before and after
+  // each switch (a running game may draw a new one between two looks).
+  await tap(page, 'Escape');
+  await page.waitForFunction(() => !document.getElementById('ended').hidden, null, {timeout: 10000});
   const picture = () => page.evaluate(() => {
     const c = document.getElementById('screen');
     const r = c.getBoundingClientRect();
