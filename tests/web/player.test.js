@@ -392,7 +392,7 @@ test('installable and offline: the manifest and its icons, a worker that keeps t
            {timeout: 30000});
        };
        const seen = [];
-       for (let visit = 0; visit < 3 && seen[seen.length - 1] != '2 2'; visit++) {
+       for (let visit = 0; visit < 6 && seen[seen.length - 1] != '2 2'; visit++) {
          const p = await context.newPage();
          watch(p, problems);
          await p.goto(host.url);
