@@ -1,17 +1,22 @@
 // node web/serve.js DIR [PORT]: serves the game's site from DIR on
 // localhost (PORT 0 or none: a free port) and prints its address. Only
-// files inside DIR, read-only, with the types a browser needs for them.
+// files inside DIR, read-only, with the types a browser needs for them,
+// gzipped for a browser that takes it (all but the PNGs, which are).
 'use strict';
 const http = require('http');
 const fs = require('fs');
 const path = require('path');
+const zlib = require('zlib');
 
 const TYPES = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8', '.css': 'text/css; charset=utf-8',
   '.wasm': 'application/wasm', '.png': 'image/png', '.zip': 'application/zip',
+  '.webmanifest': 'application/manifest+json',
 };
+const PACKED = new Set(['.png', '.zip']);
 
-function serve(dir, port, host) {
+// HEADERS are added to every answer (a test's Content-Security-Policy).
+function serve(dir, port, host, headers) {
   const root = path.resolve(dir);
   const server = http.createServer((req, res) => {
     let name;
@@ -32,8 +37,15 @@ function serve(dir, port, host) {
         res.writeHead(404, {'Content-Type': 'text/plain'}).end('not found\n');
         return;
       }
-      res.writeHead(200, {'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
-                          'Content-Length': data.length, 'Cache-Control': 'no-cache'});
+      const ext = path.extname(file);
+      const answer = {...headers, 'Content-Type': TYPES[ext] || 'application/octet-stream', 'Cache-Control': 'no-cache',
+                       'Vary': 'Accept-Encoding'};
+      if (!PACKED.has(ext) && /\bgzip\b/.test(req.headers['accept-encoding'] || '')) {
+        data = zlib.gzipSync(data);
+        answer['Content-Encoding'] = 'gzip';
+      }
+      answer['Content-Length'] = data.length;
+      res.writeHead(200, answer);
       res.end(req.method == 'HEAD' ? undefined : data);
     });
   });

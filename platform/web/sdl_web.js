@@ -118,34 +118,52 @@ mergeInto(LibraryManager.library, {
         var block = a.pull();
         a.taken++;
         if (!running) continue;  // no sound yet (browsers start it after a gesture): dropped
-        var at = Math.max(a.playAt, now + 0.002);
-        if (at > now + a.AHEAD + blockSeconds) continue;
-        a.playAt = at + blockSeconds;
-        var out = a.ctx.createBuffer(1, a.samples * a.REPEAT, a.freq * a.REPEAT);
-        var data = out.getChannelData(0);
-        var silent = true;
-        for (var i = 0; i < a.samples; i++) {
-          var v = (block[i] - 128) / 128;
-          if (block[i] != 128) silent = false;
-          for (var k = 0; k < a.REPEAT; k++) data[i * a.REPEAT + k] = v;
+        try {
+          a.play(block, now);
+        } catch (e) {
+          a.ctx = null;  // a device that fails is dropped: the game plays on, silent
+          running = false;
         }
-        if (!silent && a.lastBlockSilent) {
-          // When this block's first sample reaches the speakers, in the
-          // page's clock: for the latency the page measures.
-          var lead = at - now + (a.ctx.outputLatency || a.ctx.baseLatency || 0);
-          a.onsets.push(performance.now() + lead * 1000);
-          if (a.onsets.length > 64) a.onsets.shift();
-        }
-        a.lastBlockSilent = silent;
-        var source = a.ctx.createBufferSource();
-        source.buffer = out;
-        source.connect(a.ctx.destination);
-        source.start(at);
       }
     },
-    // The page calls this at the first key, click or touch.
+    // One block to the device, to play at the end of what it has queued.
+    play: function(block, now) {
+      var a = ZMAudio;
+      var blockSeconds = a.samples / a.freq;
+      var at = Math.max(a.playAt, now + 0.002);
+      if (at > now + a.AHEAD + blockSeconds) return;
+      a.playAt = at + blockSeconds;
+      var out = a.ctx.createBuffer(1, a.samples * a.REPEAT, a.freq * a.REPEAT);
+      var data = out.getChannelData(0);
+      var silent = true;
+      for (var i = 0; i < a.samples; i++) {
+        var v = (block[i] - 128) / 128;
+        if (block[i] != 128) silent = false;
+        for (var k = 0; k < a.REPEAT; k++) data[i * a.REPEAT + k] = v;
+      }
+      if (!silent && a.lastBlockSilent) {
+        // When this block's first sample reaches the speakers, in the
+        // page's clock: for the latency the page measures.
+        var lead = at - now + (a.ctx.outputLatency || a.ctx.baseLatency || 0);
+        a.onsets.push(performance.now() + lead * 1000);
+        if (a.onsets.length > 64) a.onsets.shift();
+      }
+      a.lastBlockSilent = silent;
+      var source = a.ctx.createBufferSource();
+      source.buffer = out;
+      source.connect(a.ctx.destination);
+      source.start(at);
+    },
+    // The page calls this at every key, click or touch. A device that will
+    // not start (it refuses, or stays suspended) leaves the game silent.
     resume: function() {
-      if (ZMAudio.ctx && ZMAudio.ctx.state == 'suspended') ZMAudio.ctx.resume();
+      var ctx = ZMAudio.ctx;
+      if (!ctx || ctx.state != 'suspended') return;
+      try {
+        var started = ctx.resume();
+        if (started && started.catch) started.catch(function() {});
+      } catch (e) {
+      }
     },
   },
   SDL_OpenAudio__deps: ['$ZMAudio'],
@@ -156,14 +174,20 @@ mergeInto(LibraryManager.library, {
     var channels = {{{ makeGetValue('desired', C_STRUCTS.SDL_AudioSpec.channels, 'i8', 0, 1) }}};
     var samples = {{{ makeGetValue('desired', C_STRUCTS.SDL_AudioSpec.samples, 'i16', 0, 1) }}};
     if (format != 0x0008 /* AUDIO_U8 */ || channels != 1 || samples <= 0 || a.callback) return -1;
+    // No sound device, or one that cannot be made, is a silent one: the
+    // mixer is still called by the page's clock, so the game runs as with
+    // sound.
     var Context = typeof AudioContext != 'undefined' ? AudioContext :
                   typeof webkitAudioContext != 'undefined' ? webkitAudioContext : null;
-    if (!Context) return -1;
-    try {
-      a.ctx = new Context({sampleRate: freq * a.REPEAT, latencyHint: 'interactive'});
-    } catch (e) {
-      a.ctx = new Context({latencyHint: 'interactive'});  // it resamples the blocks
-    }
+    a.ctx = null;
+    [{sampleRate: freq * a.REPEAT, latencyHint: 'interactive'},
+     {latencyHint: 'interactive'}].forEach(function(options) {  // the second resamples the blocks
+      if (a.ctx || !Context) return;
+      try {
+        a.ctx = new Context(options);
+      } catch (e) {
+      }
+    });
     a.freq = freq;
     a.samples = samples;
     a.callback = {{{ makeGetValue('desired', C_STRUCTS.SDL_AudioSpec.callback, 'void*') }}};
@@ -192,7 +216,11 @@ mergeInto(LibraryManager.library, {
   SDL_CloseAudio: function() {
     var a = ZMAudio;
     _SDL_PauseAudio(1);
-    if (a.ctx) a.ctx.close();
+    try {
+      var closed = a.ctx && a.ctx.close();
+      if (closed && closed.catch) closed.catch(function() {});
+    } catch (e) {
+    }
     if (a.buffer) _free(a.buffer);
     a.ctx = null;
     a.callback = 0;

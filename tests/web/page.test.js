@@ -9,103 +9,10 @@
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert');
-const {spawnSync} = require('node:child_process');
-const fs = require('node:fs');
-const os = require('node:os');
-const path = require('node:path');
-const {chromium} = require('playwright-core');
-const {serve} = require('../../web/serve.js');
+const {start, stop, open, tap, session, atPass, replayMatches} = require('./browser.js');
 
-const site = path.resolve(process.env.ZM_WEB_SITE || 'build/web/site');
-const nativeRunner = path.resolve(process.env.ZM_NATIVE_RUNNER || 'build/normal/tools/replay/zultmirax-replay');
-const chromiumPath = process.env.ZM_CHROMIUM || '/usr/bin/chromium';
-
-let server;
-let browser;
-let url;
-
-test.before(async () => {
-  server = await serve(site, 0, '127.0.0.1');
-  url = 'http://127.0.0.1:' + server.address().port + '/';
-  // Sound as a player's browser has it: only after a gesture.
-  browser = await chromium.launch({executablePath: chromiumPath, args: ['--autoplay-policy=document-user-activation-required'],
-                                   ignoreDefaultArgs: ['--autoplay-policy=no-user-gesture-required']});
-});
-
-test.after(async () => {
-  if (browser) await browser.close();
-  if (server) server.close();
-});
-
-// A page with the session record on, and every console message and page
-// error kept.
-async function open(contextOptions, init) {
-  const context = await browser.newContext({viewport: {width: 1024, height: 800}, ...contextOptions});
-  await context.addInitScript(() => { window.zmSession = {}; });
-  if (init) await context.addInitScript(init);
-  const page = await context.newPage();
-  const problems = [];
-  page.on('console', (m) => {
-    if (m.type() == 'error' || m.type() == 'warning') problems.push(m.type() + ': ' + m.text());
-  });
-  page.on('pageerror', (e) => problems.push('page error: ' + e.message));
-  await page.goto(url);
-  return {context, page, problems};
-}
-
-// A key held for a few frames: the game reads what is held when it polls,
-// so a press and release inside one frame is not seen (on a desktop either).
-async function tap(page, key) {
-  await page.keyboard.down(key);
-  await page.waitForTimeout(100);
-  await page.keyboard.up(key);
-}
-
-const session = (page) => page.evaluate(() => JSON.parse(JSON.stringify(window.zmSession)));
-const atPass = (page, n) => page.waitForFunction((n) => window.zmSession.hashes && window.zmSession.hashes.length > n,
-                                                 n, {timeout: 60000, polling: 50});
-
-// FNV-1a over red, green and blue, rows top down: the page's screen hash,
-// here from a 24-bit BMP.
-function bmpHash(file) {
-  const b = fs.readFileSync(file);
-  const w = b.readInt32LE(18), h = b.readInt32LE(22);
-  const stride = (w * 3 + 3) & ~3;
-  let x = 0x811c9dc5;
-  for (let row = 0; row < h; row++) {
-    const base = 54 + (h - 1 - row) * stride;
-    for (let col = 0; col < w; col++) {
-      const p = base + col * 3;
-      for (const v of [b[p + 2], b[p + 1], b[p]]) x = Math.imul(x ^ v, 16777619);
-    }
-  }
-  return (x >>> 0).toString(16);
-}
-
-// Replays the session's input with the desktop runner; checks the screen
-// at every STEP-th pass (and the last) against the page's hashes, and
-// returns the runner's trace rows.
-function replayMatches(s, step) {
-  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'zm-page-'));
-  const script = path.join(dir, 'session.txt');
-  fs.writeFileSync(script, (s.header || []).concat(s.lines).join('\n') + '\n');
-  const passes = s.hashes.length;
-  const checked = [];
-  for (let p = 0; p < passes; p += step) checked.push(p);
-  if (checked[checked.length - 1] != passes - 1) checked.push(passes - 1);
-  const args = ['--passes', String(passes), '--input', script, '--trace', path.join(dir, 't.csv')];
-  for (const p of checked) args.push('--screenshot', p + ':' + path.join(dir, p + '.bmp'));
-  const r = spawnSync(nativeRunner, args, {encoding: 'utf8'});
-  assert.strictEqual(r.status, 0, r.stderr + '\nscript:\n' + fs.readFileSync(script, 'utf8'));
-  for (const p of checked) {
-    assert.strictEqual(s.hashes[p], bmpHash(path.join(dir, p + '.bmp')),
-                       'the screen after pass ' + p + ' differs from the desktop runner\'s');
-  }
-  const [head, ...rows] = fs.readFileSync(path.join(dir, 't.csv'), 'utf8').trim().split('\n');
-  const cols = head.split(',');
-  fs.rmSync(dir, {recursive: true});
-  return rows.map((line) => Object.fromEntries(line.split(',').map((v, i) => [cols[i], +v])));
-}
+test.before(start);
+test.after(stop);
 
 test('the page: title, icon, crisp whole-multiple scaling, no console message, the sound hint', async () => {
   const {context, page, problems} = await open();
@@ -118,7 +25,7 @@ test('the page: title, icon, crisp whole-multiple scaling, no console message, t
             focused: document.activeElement.id, hint: !document.getElementById('sound').hidden,
             touch: !document.getElementById('touch').hidden, audio: window.zmAudioOfRun() && window.zmAudioOfRun().ctx.state};
   });
-  assert.deepStrictEqual([look.w, look.h], [640, 480]);  // 2x in 1024x800 with the header and controls
+  assert.deepStrictEqual([look.w, look.h], [960, 720]);  // 3x in 1024x800: the header and the controls take what is left
   assert.strictEqual(look.rendering, 'pixelated');
   assert.strictEqual(look.focused, 'game');
   // Until sound runs the page says how to start it. (Whether a headless
@@ -229,6 +136,10 @@ test('a quit shows the last frame and Play again; a new run starts from the spla
 test('fullscreen and back: F11 and the button, the picture intact and crisp at 4:3', {timeout: 60000}, async () => {
   const {context, page, problems} = await open();
   await atPass(page, 120);
+  // The run ended, its last frame stays: the same picture before and after
+  // each switch (a running game may draw a new one between two looks).
+  await tap(page, 'Escape');
+  await page.waitForFunction(() => !document.getElementById('ended').hidden, null, {timeout: 10000});
   const picture = () => page.evaluate(() => {
     const c = document.getElementById('screen');
     const r = c.getBoundingClientRect();
@@ -240,7 +151,7 @@ test('fullscreen and back: F11 and the button, the picture intact and crisp at 4
   await page.waitForFunction(() => document.fullscreenElement != null, null, {timeout: 5000});
   await page.waitForTimeout(200);
   const full = await picture();
-  assert.strictEqual(full.fs, 'game');
+  assert.strictEqual(full.fs, 'stage');  // the game and its touch buttons
   assert.deepStrictEqual([full.w, full.h], [320, 240]);
   assert.strictEqual(full.shownW * 3, full.shownH * 4);
   assert.strictEqual(full.data, windowed.data, 'no pixel of the picture was lost');
