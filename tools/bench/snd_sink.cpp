@@ -50,10 +50,10 @@ double NowMs() {
 }
 
 struct Start {
-    double playedAt = 0;     // Snd_Play
-    double handedAt = -1;    // the mixer's hand-over of the block with the sound
-    long long heard = -1;    // the monitor's sample that carries its first sample
-    long long heardTo = 0;   // until which sample the sound is followed for gaps
+    double playedAt = 0;    // Snd_Play
+    double handedAt = -1;   // the mixer's hand-over of the block with the sound
+    long long heard = -1;   // the monitor's sample that carries its first sample
+    long long heardTo = 0;  // until which sample the sound is followed for gaps
     int gaps = 0;
     int quietRun = 0;
     std::vector<double> origins;  // the server's word while the sound is followed
@@ -68,9 +68,9 @@ struct Start {
 struct Watch {
     std::mutex lock;
     Start *waiting = nullptr;
-    long long read = 0;         // samples read from the monitor
-    long long soundAt = -1;     // the last sample with any sound
-    double origin = 0;          // the latest estimate, for pacing the starts
+    long long read = 0;          // samples read from the monitor
+    long long soundAt = -1;      // the last sample with any sound
+    double origin = 0;           // the latest estimate, for pacing the starts
     std::vector<double> recent;  // the latest estimates, a ring, to see them settle
     std::size_t next = 0;
     long long bodySamples = 0;  // how long after its first sample a sound is followed
