@@ -113,7 +113,9 @@ void SeeSink(const float *data, int n, double behind) {
         const long long at = first + i;
         const bool quiet = data[i] == 0.0F;
         if (!quiet) watch.soundAt = at;
-        if (s == nullptr || SampleAt(watch.origin, at) < s->playedAt) continue;
+        // Nothing reaches the sink before the mixer hands it over: what
+        // comes earlier is the tail of the sound before, still on its way.
+        if (s == nullptr || s->handedAt < 0 || SampleAt(watch.origin, at) < s->handedAt) continue;
         if (s->heard < 0) {
             if (!quiet) {
                 s->heard = at;
