@@ -1,6 +1,7 @@
 // The command-line tool over the run: parse, open, run pass by pass until
 // the end or a stop signal, close, and say how it ended.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,15 +17,18 @@ namespace {
 // A standard output or error that was closed would be taken by the first
 // file opened, and a message meant for standard error would land in the
 // trace: each closed one is held on /dev/null instead. (A closed standard
-// input stays closed: "--input -" reports it.)
+// input stays closed: "--input -" reports it.) Opened without
+// close-on-exec, since where it lands on 1 or 2 it is that stream, which
+// ffmpeg inherits; and asked with fstat, not fcntl, whose symbol needs a
+// newer C library on 32-bit ARM than the handheld's programs may ask for.
 void HoldStandardStreams() {
-    const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    const int null = open("/dev/null", O_RDWR);
     if (null < 0) return;
+    struct stat st {};
     for (int fd = 1; fd <= 2; ++fd) {
-        if (fd != null && fcntl(fd, F_GETFD) == -1 && errno == EBADF) dup2(null, fd);
+        if (fd != null && fstat(fd, &st) != 0 && errno == EBADF) dup2(null, fd);
     }
-    if (null == 1 || null == 2) fcntl(null, F_SETFD, 0);  // it is the held stream
-    else close(null);
+    if (null != 1 && null != 2) close(null);
 }
 
 std::string SignalName(int sig) { return std::string("signal ") + std::to_string(sig) + " (" + strsignal(sig) + ")"; }

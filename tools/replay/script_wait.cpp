@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 
 #include <cerrno>
 
@@ -18,11 +19,13 @@ sigset_t unheld;
 }  // namespace
 
 // A FIFO is opened without waiting for its writer, then read blocking as
-// any file.
+// any file (FIONBIO rather than fcntl, whose symbol needs a newer C library
+// on 32-bit ARM than the handheld's programs may ask for).
 int ScriptWait_Open(const std::string &path) {
     if (path == "-") return 0;
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    int blocking = 0;
+    if (fd >= 0) ioctl(fd, FIONBIO, &blocking);
     return fd;
 }
 

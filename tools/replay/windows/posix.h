@@ -20,16 +20,6 @@ inline int setenv(const char *name, const char *value, int overwrite) {
     return _putenv_s(name, value);
 }
 
-// Descriptors carry no flags to read or set (nothing is executed): an open
-// one answers 0, a closed one EBADF.
-#define F_GETFD 1
-#define F_SETFD 2
-inline int fcntl(int fd, int, ...) {
-    if (_get_osfhandle(fd) != -1) return 0;
-    errno = EBADF;
-    return -1;
-}
-
 // No symbolic links to follow: every name is the file itself.
 inline ssize_t readlink(const char *, char *, std::size_t) {
     errno = EINVAL;
