@@ -11,24 +11,15 @@
 
 #include "tests/e2e/support.h"
 
+using e2e::Bin;
 using e2e::FileExists;
 using e2e::ReadFile;
 using e2e::RunReplay;
 using e2e::Scratch;
+using e2e::Shell;
 using e2e::WriteFile;
 
 namespace {
-
-int Shell(const std::string &cmd) {
-    const int status = std::system(cmd.c_str());
-    if (status == -1 || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-}
-
-std::string Bin() {
-    const std::string emulator = ZM_EMULATOR;
-    return (emulator.empty() ? "" : emulator + " ") + "'" + ZM_REPLAY_BIN + "'";
-}
 
 // A link whose target does not exist yet names the file a write through it
 // creates: two outputs through it and its target are one file.

@@ -14,26 +14,15 @@
 
 #include "tests/e2e/support.h"
 
+using e2e::Bin;
 using e2e::FileExists;
 using e2e::ReadFile;
 using e2e::RunReplay;
 using e2e::Scratch;
+using e2e::Shell;
 using e2e::WriteFile;
 
 namespace {
-
-// Runs a shell command line; its exit status, or -1.
-int Shell(const std::string &cmd) {
-    const int status = std::system(cmd.c_str());
-    if (status == -1 || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-}
-
-// The runner as a shell command: the cross build's emulator first, if any.
-std::string Bin() {
-    const std::string emulator = ZM_EMULATOR;
-    return (emulator.empty() ? "" : emulator + " ") + "'" + ZM_REPLAY_BIN + "'";
-}
 
 std::uint32_t Le32(const std::string &bytes, std::size_t at) {
     std::uint32_t v = 0;

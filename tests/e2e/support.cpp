@@ -40,6 +40,17 @@ std::vector<std::string> SplitCsv(const std::string &line) {
 
 }  // namespace
 
+int Shell(const std::string &cmd) {
+    const int status = std::system(cmd.c_str());
+    if (status == -1 || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+std::string Bin() {
+    const std::string emulator = ZM_EMULATOR;
+    return (emulator.empty() ? "" : emulator + " ") + "'" + ZM_REPLAY_BIN + "'";
+}
+
 std::string Scratch(const std::string &name) {
     const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string prefix = info != nullptr ? std::string(info->test_suite_name()) + "." + info->name() : "e2e";

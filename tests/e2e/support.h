@@ -13,6 +13,12 @@ namespace e2e {
 // returns its exit status and keeps its standard error in *err if given.
 int RunReplay(const std::vector<std::string> &args, std::string *err = nullptr);
 
+// Runs a shell command line; its exit status, or -1.
+int Shell(const std::string &cmd);
+
+// The runner as a shell command: the cross build's emulator first, if any.
+std::string Bin();
+
 // A scratch path unique to the running test: NAME prefixed with it.
 std::string Scratch(const std::string &name);
 
