@@ -46,8 +46,7 @@ EOF
     env[${#env[@]}]="DBUS_SESSION_BUS_ADDRESS=unix:path=$d/bus"
     env "${env[@]}" pipewire >"$d/pipewire.log" 2>&1 &
     zm_pipewire_pids+=($!)
-    local i
-    for i in $(seq 1 100); do [ -S "$d/run/pipewire-0" ] && break; sleep 0.1; done
+    for _ in $(seq 1 100); do [ -S "$d/run/pipewire-0" ] && break; sleep 0.1; done
     env "${env[@]}" wireplumber >"$d/wireplumber.log" 2>&1 &
     zm_pipewire_pids+=($!)
     # The interface logs a playing stream's underrun ("underrun read") at
@@ -56,7 +55,7 @@ EOF
     zm_pipewire_pids+=($!)
     # PulseAudio clients and its own (SDL 2's PipeWire driver) alike.
     export PULSE_SERVER="unix:$d/run/pulse/native" PIPEWIRE_RUNTIME_DIR="$d/run"
-    for i in $(seq 1 100); do
+    for _ in $(seq 1 100); do
         if pactl info 2>/dev/null | grep -q '^Default Sink: zm_null$'; then return 0; fi
         sleep 0.1
     done
