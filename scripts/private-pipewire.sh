@@ -1,6 +1,6 @@
-# Sourced: a private PipeWire for one run, as a desktop runs it (the daemon,
-# its session manager and its PulseAudio interface), with a null sink at
-# 48 kHz as the only sink, and a session bus, runtime folder, socket and logs
+# Sourced by scripts/bench: a private PipeWire for one run, as a desktop
+# runs it (the daemon, its session manager and its PulseAudio interface),
+# with a null sink at 48 kHz as the only sink, and a session bus, runtime folder, socket and logs
 # of its own under a folder of the caller's; no link to any server of the
 # user's. Games reach it as they reach PulseAudio.
 #
