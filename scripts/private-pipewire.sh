@@ -55,13 +55,29 @@ EOF
     zm_pipewire_pids+=($!)
     # PulseAudio clients and its own (SDL 2's PipeWire driver) alike.
     export PULSE_SERVER="unix:$d/run/pulse/native" PIPEWIRE_RUNTIME_DIR="$d/run"
+    # Ready once the null sink is the default and a stream playing into it
+    # is heard at its monitor: streams made earlier, while the session
+    # manager is still setting up, are sometimes refused.
     for _ in $(seq 1 100); do
-        if pactl info 2>/dev/null | grep -q '^Default Sink: zm_null$'; then return 0; fi
+        if pactl info 2>/dev/null | grep -q '^Default Sink: zm_null$' && zm_pipewire_heard; then return 0; fi
         sleep 0.1
     done
     tail -n 20 "$d/pipewire.log" "$d/wireplumber.log" "$d/log" >&2
     echo "the private PipeWire did not start with its null sink as the default (logs: $d)" >&2
     exit 1
+}
+
+# Silence played into the sink until its monitor has given 100 ms of it
+# back (or two seconds have gone by).
+zm_pipewire_heard() {
+    local player heard
+    pacat --raw --rate=48000 --channels=2 --format=s16le </dev/zero >/dev/null 2>&1 &
+    player=$!
+    heard="$(timeout 2 parec --latency-msec=20 --raw --rate=48000 --channels=2 --format=s16le -d zm_null.monitor 2>/dev/null |
+        head -c 19200 | wc -c)"
+    kill "$player" 2>/dev/null || true
+    wait "$player" 2>/dev/null || true
+    [ "$heard" -eq 19200 ]
 }
 
 zm_pipewire_underruns() { grep -c 'underrun read' "$zm_pipewire_dir/log" || true; }
