@@ -5,8 +5,8 @@
 # user's. Games reach it as they reach PulseAudio.
 #
 #   zm_pipewire_start DIR   starts it (exits 1, saying why, if its PulseAudio
-#                           interface does not answer or the sink is not
-#                           the default); exports PULSE_SERVER and
+#                           interface does not answer, or the sink is not
+#                           the default or not heard); exports PULSE_SERVER and
 #                           PIPEWIRE_RUNTIME_DIR
 #   zm_pipewire_underruns   the underruns its PulseAudio interface has
 #                           logged so far
@@ -63,7 +63,7 @@ EOF
         sleep 0.1
     done
     tail -n 20 "$d/pipewire.log" "$d/wireplumber.log" "$d/log" >&2
-    echo "the private PipeWire did not start with its null sink as the default (logs: $d)" >&2
+    echo "the private PipeWire did not start with its null sink as the default, heard at its monitor (logs: $d)" >&2
     exit 1
 }
 
