@@ -28,9 +28,10 @@ echo "ok: the key clock sees the screen of play"
 
 coproc KEYS { "$xtest_keys"; }
 # press KEY: holds KEY until the log shows the cannon's step after the key's
-# stamp (10 s at most); prints "stamp taken step-start before after".
+# stamp (10 s at most); prints "released stamp taken step-start before
+# after", only the key-up's stamp when the cannon did not step.
 press() {
-    local stamp line=""
+    local stamp released line=""
     echo "down $1" >&"${KEYS[1]}"
     read -r stamp <&"${KEYS[0]}"
     for _ in $(seq 1 100); do
@@ -42,27 +43,37 @@ press() {
         sleep 0.1
     done
     echo "up $1" >&"${KEYS[1]}"
-    read -r _ <&"${KEYS[0]}"
-    echo "$line"
+    read -r released <&"${KEYS[0]}"
+    echo "$released $line"
+}
+
+# settled STAMP: waits (10 s at most) until three updates begun after STAMP
+# show the cannon's edge in one place: the key is up and the game has seen it.
+settled() {
+    for _ in $(seq 1 100); do
+        awk -v t="$1" '$1 == "u" && $2 > t { n = ($4 == last) ? n + 1 : 1; last = $4 }
+            END { exit !(n >= 3) }' "$log" && return 0
+        sleep 0.1
+    done
+    fail "the cannon did not come to rest after the key went up at $1"
 }
 
 answered=0
 for key in Right Left Right Left Right; do
-    read -r stamp taken step before after < <(press "$key"; echo)
+    read -r released stamp taken step before after < <(press "$key"; echo)
+    settled "$released"
     [ -n "${step-}" ] || continue
     answered=$((answered + 1))
     awk -v t="$stamp" -v k="$taken" -v s="$step" 'BEGIN { exit !(k >= t && k <= s) }' ||
         fail "$key: the game took no key between its stamp $stamp and the step at $step (taken: $taken)"
     if [ "$key" = Right ]; then [ "$after" -gt "$before" ]; else [ "$after" -lt "$before" ]; fi ||
         fail "$key moved the cannon's edge from $before to $after"
-    sleep 0.3
 done
 [ "$answered" -ge 3 ] || fail "only $answered of 5 presses moved the cannon"
 echo "ok: $answered presses: each key taken after its stamp and before the step, the step its way"
 exec {KEYS[1]}>&-
 
-# The edge the log gives last is the one on the screen.
-sleep 0.5
+# The edge the log gives last, with the cannon at rest, is the one on the screen.
 edge="$(awk '$1 == "u" { x = $4 } END { print x }' "$log")"
 shot
 [ "$edge" -ge 1 ] || fail "the cannon's edge at the end: $edge"
